@@ -1,0 +1,45 @@
+#include "app/Platform.h"
+
+#include <GLFW/glfw3.h>
+
+#include <utility>
+
+namespace platform {
+namespace {
+
+GLFWwindow* activeWindow = nullptr;
+KeySource keySource;
+ClockSource clockSource;
+
+}  // namespace
+
+int keyDown(int key) {
+    if (keySource) return keySource(key);
+    if (!activeWindow) return 0;
+    return glfwGetKey(activeWindow, key) == GLFW_PRESS ? 1 : 0;
+}
+
+double seconds() {
+    if (clockSource) return clockSource();
+    return glfwGetTime();
+}
+
+void useWindow(GLFWwindow* window) { activeWindow = window; }
+
+void setKeySource(KeySource source) { keySource = std::move(source); }
+
+void setClockSource(ClockSource source) { clockSource = std::move(source); }
+
+std::string nativePath(const std::string& name) {
+#ifdef _WIN32
+    return name;
+#else
+    std::string path = name;
+    for (char& c : path) {
+        if (c == '\\') c = '/';
+    }
+    return path;
+#endif
+}
+
+}  // namespace platform

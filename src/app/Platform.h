@@ -1,0 +1,33 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+struct GLFWwindow;
+
+// The game reaches the keyboard and the clock only through these functions,
+// so tests can drive it frame by frame with chosen keys and times.
+namespace platform {
+
+// 1 while the key (a GLFW_KEY_* code) is down, or once after it was tapped
+// (sticky keys); 0 otherwise.
+int keyDown(int key);
+
+// Seconds since the window library was initialised.
+double seconds();
+
+using KeySource = std::function<int(int key)>;
+using ClockSource = std::function<double()>;
+
+// Routes keys and time to the given window's GLFW state.
+void useWindow(GLFWwindow* window);
+
+// Replaces the key or clock source; an empty function restores GLFW.
+void setKeySource(KeySource source);
+void setClockSource(ClockSource source);
+
+// Data files are named with backslashes as written ("Shaders\flat.vert");
+// this is the one place that turns them into the native separator.
+std::string nativePath(const std::string& name);
+
+}  // namespace platform

@@ -1,0 +1,106 @@
+#include "render/Texture.h"
+
+#include "app/Platform.h"
+#include "render/GLError.h"
+
+#include <IL/il.h>
+
+#include <cstring>
+#include <iostream>
+#include <string>
+
+ImageLoader::ImageLoader() {
+    ilInit();
+    ilEnable(IL_ORIGIN_SET);
+    ilOriginFunc(IL_ORIGIN_LOWER_LEFT);
+}
+
+ImageData ImageLoader::load(const char* fileName) {
+    ILuint handle = 0;
+    ilGenImages(1, &handle);
+    ilBindImage(handle);
+    const std::string path = platform::nativePath(fileName);
+    if (!ilLoadImage(path.c_str())) {
+        std::cout << "ERROR: can't load Image " << fileName << std::endl;
+    }
+    const int width = ilGetInteger(IL_IMAGE_WIDTH);
+    const int height = ilGetInteger(IL_IMAGE_HEIGHT);
+    const int format = ilGetInteger(IL_IMAGE_FORMAT);
+
+    const bool luminance = format == IL_LUMINANCE;
+    const int channels = luminance ? 1 : 4;
+    const int size = width > 0 && height > 0 ? width * height * channels : 0;
+    std::shared_ptr<float[]> pixels;
+    if (size > 0) {
+        pixels.reset(new float[size]);
+        ilCopyPixels(0, 0, 0, width, height, 1, luminance ? IL_LUMINANCE : IL_RGBA, IL_FLOAT, pixels.get());
+    }
+    ilDeleteImages(1, &handle);
+    return ImageData(std::move(pixels), size, width, height, luminance ? GL_LUMINANCE : GL_RGBA);
+}
+
+Texture::Texture(const char* fileName, GLint wrapS, GLint wrapT, GLint magFilter, GLint minFilter)
+    : minFilter_(minFilter), magFilter_(magFilter), wrapS_(wrapS), wrapT_(wrapT), state_(std::make_shared<State>()) {
+    ImageLoader loader;
+    state_->image = loader.load(fileName);
+    GLint previous = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &previous);
+    state_->name = gl::TextureName::generate();
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previous));
+    checkGLError();
+}
+
+const ImageData& Texture::image() const {
+    static const ImageData none;
+    return state_ ? state_->image : none;
+}
+
+void Texture::upload() {
+    if (!state_) return;
+    GLint previous = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &previous);
+    glBindTexture(GL_TEXTURE_2D, state_->name.get());
+    // On a software rasteriser 16x anisotropy doubles the frame time and
+    // stalls single frames at grazing angles, so it is kept for hardware.
+    if (!isSoftwareRenderer()) glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, 16.0f);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrapS_);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrapT_);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magFilter_);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter_);
+    ImageData& image = state_->image;
+    // A second upload (the pixels already handed over) only refreshes the
+    // parameters; an image that failed to decode has no pixels to send.
+    if (image.pixels) {
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_LUMINANCE32F_ARB, image.width, image.height, 0, image.format, GL_FLOAT,
+                     image.pixels.get());
+        glGenerateMipmap(GL_TEXTURE_2D);
+    }
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previous));
+    checkGLError();
+    image.release();
+}
+
+void Texture::bind(GLenum unit) const {
+    glActiveTexture(unit);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, name());
+    glActiveTexture(GL_TEXTURE0);
+}
+
+void Texture::unbind(GLenum unit) const {
+    glActiveTexture(unit);
+    glDisable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glActiveTexture(GL_TEXTURE0);
+}
+
+bool isSoftwareRenderer() {
+    static const bool software = [] {
+        const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+        if (!renderer) return false;
+        const std::string r(renderer);
+        return r.find("llvmpipe") != std::string::npos || r.find("softpipe") != std::string::npos ||
+               r.find("swrast") != std::string::npos;
+    }();
+    return software;
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "render/GlObject.h"
+
+#include <GL/glew.h>
+
+#include <memory>
+
+// One decoded image: floats row by row from the bottom row up, one per
+// pixel for GL_LUMINANCE, four (RGBA) otherwise.
+struct ImageData {
+    ImageData() = default;
+    ImageData(std::shared_ptr<float[]> pixels, int size, int width, int height, GLenum format)
+        : pixels(std::move(pixels)), size(size), width(width), height(height), format(format) {}
+
+    // Drops this holder's reference to the pixels.
+    void release() { pixels.reset(); }
+
+    std::shared_ptr<float[]> pixels;
+    int size = 0;
+    int width = 0;
+    int height = 0;
+    GLenum format = GL_LUMINANCE;
+};
+
+// Decodes image files through DevIL. Each loader initialises the library
+// and asks for the bottom row first, as OpenGL expects.
+class ImageLoader {
+public:
+    ImageLoader();
+    // Prints "ERROR: can't load Image <name>" and returns what the library
+    // reports for a file it cannot decode.
+    ImageData load(const char* fileName);
+};
+
+// A 2D texture made from an image file. The file is decoded at once; the
+// pixels reach OpenGL in upload(), which the drawing code calls on its first
+// draw. Copies share the OpenGL name and the decoded pixels; the name is
+// deleted once, when the last copy goes, and the pixels as soon as one copy
+// has uploaded them.
+class Texture {
+public:
+    Texture() = default;
+    Texture(const char* fileName, GLint wrapS, GLint wrapT, GLint magFilter, GLint minFilter);
+
+    void upload();
+    void bind(GLenum unit) const;
+    void unbind(GLenum unit) const;
+
+    GLuint name() const { return state_ ? state_->name.get() : 0; }
+    GLint minFilter() const { return minFilter_; }
+    GLint magFilter() const { return magFilter_; }
+    // True while the decoded pixels are still held in memory.
+    bool hasPixels() const { return state_ && state_->image.pixels != nullptr; }
+    const ImageData& image() const;
+
+private:
+    struct State {
+        gl::TextureName name;
+        ImageData image;
+    };
+
+    GLint minFilter_ = GL_LINEAR;
+    GLint magFilter_ = GL_LINEAR;
+    GLint wrapS_ = GL_REPEAT;
+    GLint wrapT_ = GL_REPEAT;
+    std::shared_ptr<State> state_;
+};
+
+// True when the OpenGL renderer is one of Mesa's software rasterisers.
+bool isSoftwareRenderer();
