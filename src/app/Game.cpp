@@ -1,39 +1,159 @@
 #include "app/Game.h"
 
+#include "app/Platform.h"
+#include "app/Window.h"
 #include "render/GLError.h"
 
-#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+#include <glm/gtc/matrix_transform.hpp>
 
 #include <iostream>
+
+namespace {
+
+constexpr float FIELD_OF_VIEW = 35.0f;
+constexpr float NEAR_PLANE = 1.0f;
+
+}  // namespace
+
+GLint Game::magFilterOf(int mode) { return mode == 2 ? GL_NEAREST : GL_LINEAR; }
+
+GLint Game::minFilterOf(int mode) {
+    switch (mode) {
+    case 0: return GL_LINEAR_MIPMAP_LINEAR;
+    case 2: return GL_NEAREST_MIPMAP_NEAREST;
+    default: return GL_LINEAR;
+    }
+}
+
+float Game::farPlaneOf(int mode) {
+    switch (mode) {
+    case 1: return 50.0f;
+    case 2: return 500.0f;
+    default: return 260.0f;
+    }
+}
 
 Game::Game() {
     flatShader.reset(shaderManager.loadFromFiles("Shaders\\flat.vert", "Shaders\\flat.frag"));
     if (!flatShader) {
         std::cout << "Error Loading, compiling or linking shader\n";
     } else {
+        // Without the flat program the markers have nothing to draw with
+        // and are left out; the rest of the game goes on.
         flatShader->bindFragDataLocation("out_color");
+        markerGeometry = std::make_shared<MarkerGeometry>(flatShader.get());
     }
-    chaseCamera = startCamera;
-    chaseCamera.moveForward(50.0f);
-    chaseCamera.moveUp(5.0f);
+    // The first city uses the filters of mode 0 while filterMode starts at 1.
+    city = City(lights, magFilterOf(0), minFilterOf(0));
+    van = MoveableObject(startCamera, &city, "vito.obj", &lights);
+    van.chaseCamera.moveForward(50.0f);
+    van.chaseCamera.moveUp(5.0f);
+    jobManager = JobManager(flatShader.get());
+    viewDistanceKeyTimer = 0.0f;
+    filterKeyTimer = 0.0f;
+    filterMode = 1;
+    viewDistanceMode = 0;
 }
 
 Game::~Game() = default;
 
 void Game::resize(int width, int height) {
     glViewport(0, 0, width, height);
-    frustum.setPerspective(35.0f, static_cast<float>(width) / static_cast<float>(height), 1.0f, 260.0f);
+    frustum.setPerspective(FIELD_OF_VIEW, static_cast<float>(width) / static_cast<float>(height), NEAR_PLANE,
+                           farPlaneOf(0));
     projection.loadMatrix(frustum.projectionMatrix());
     pipeline.setMatrixStacks(modelView, projection);
 }
 
-void Game::update() { frameTimer.tick(); }
+void Game::update() {
+    const float dt = frameTimer.tick();
+    jobManager.handlePauseKey(dt);
+    jobManager.handleDebugKeys(dt);
+    viewDistanceKeyTimer += dt;
+    filterKeyTimer += dt;
+    handleViewDistanceKey();
+
+    if (!jobManager.isGameOver() && !jobManager.isPaused()) {
+        glm::vec3 pos(0.0f);
+        van.move(&pos, dt, &jobManager);
+        jobManager.update(dt, pos.x, pos.z, city);
+    }
+    lights.followVan(van.headlightPosition(), van.headlightDirection());
+
+    // Left Ctrl is not read in a frame in which Left Shift switched the beam.
+    if (platform::keyDown(GLFW_KEY_LEFT_SHIFT) == 1 && !highBeam) {
+        highBeam = true;
+        lights.setHighBeam(true);
+    } else if (platform::keyDown(GLFW_KEY_LEFT_CONTROL) == 1 && highBeam) {
+        highBeam = false;
+        lights.setHighBeam(false);
+    }
+
+    handleFilterKey();
+    rebuildMarkers();
+}
+
+void Game::handleViewDistanceKey() {
+    if (!repeatGuardedKey(GLFW_KEY_F8, viewDistanceKeyTimer)) return;
+    viewDistanceMode = (viewDistanceMode + 1) % 3;
+    frustum.setPerspective(FIELD_OF_VIEW, static_cast<float>(WINDOW_WIDTH) / static_cast<float>(WINDOW_HEIGHT),
+                           NEAR_PLANE, farPlaneOf(viewDistanceMode));
+    static const char* const messages[] = {"change frustrum mode normal\n", "change frustrum mode close\n",
+                                           "change frustrum mode wide/off\n"};
+    std::cout << messages[viewDistanceMode];
+    projection.loadMatrix(frustum.projectionMatrix());
+    pipeline.setMatrixStacks(modelView, projection);
+}
+
+void Game::handleFilterKey() {
+    if (!repeatGuardedKey(GLFW_KEY_F5, filterKeyTimer)) return;
+    filterMode = (filterMode + 1) % 3;
+    // The filters are fixed when textures are made, so the whole city is
+    // built again. The van gets the new city first; the old one is then
+    // released with its last copy.
+    const City rebuilt(lights, magFilterOf(filterMode), minFilterOf(filterMode));
+    van.setCity(rebuilt);
+    city = rebuilt;
+}
+
+void Game::rebuildMarkers() {
+    markers.clear();
+    const glm::vec3 vanPosition = van.position();
+    for (const Job& job : jobManager.jobs()) {
+        const glm::vec3 destination(job.destX(), 0.0f, job.destZ());
+        ItemPointer marker;
+        marker.init(markerGeometry, job.jobColour(), destination, glm::length(vanPosition - destination));
+        markers.push_back(marker);
+    }
+}
+
+void Game::drawMarkers(glm::mat4 matrix) {
+    for (const ItemPointer& marker : markers) marker.draw(matrix);
+    markers.clear();
+}
 
 void Game::render() {
     modelView.pushMatrix();
-    modelView.pushMatrix(chaseCamera.frame().cameraMatrix());
+    glm::mat4 cam(1.0f);
+    cam = van.chaseCamera.frame().cameraMatrix();
+    modelView.pushMatrix(cam);
+    lights.uploadEyePositions(van.chaseCamera.frame());
+    city.render(pipeline.modelViewMatrix(), projection.top(), pipeline.normalMatrix(true));
+
+    modelView.pushMatrix();
+    jobManager.drawHud(modelView, pipeline);
     modelView.popMatrix();
-    modelView.popMatrix();
+
+    modelView.pushMatrix();
+    // The van's model frame is held in eye coordinates, so its matrix
+    // replaces the camera matrix rather than multiplying onto it.
+    modelView.pushMatrix(van.modelFrame.objectMatrix(false));
+    drawMarkers(projection.top() * modelView.top());
+    van.draw(pipeline.modelViewMatrix(), projection.top(), pipeline.normalMatrix(true));
+    while (modelView.index() > 0) modelView.popMatrix();
+
     checkGLError();
-    glClearColor(0.01f, 0.01f, 0.01f, 1.0f);
+    const glm::vec3 fog = city.fogColor();
+    glClearColor(fog.r, fog.g, fog.b, 1.0f);
 }

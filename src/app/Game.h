@@ -1,11 +1,23 @@
 #pragma once
 
+#include "app/DistanceMarkers.h"
 #include "app/FrameTimer.h"
+#include "app/SpotLights.h"
+#include "city/City.h"
+#include "game/JobManager.h"
 #include "math/MatrixStack.h"
 #include "math/ReferenceFrame.h"
 #include "shaders/GLShader.h"
+#include "vehicle/MoveableObject.h"
+
+#include <GL/glew.h>
+
+#include <memory>
+#include <vector>
 
 // Owns the running game and fixes the order of set-up, update and render.
+// Fields are built in declaration order and released in reverse, all while
+// the OpenGL context lives.
 class Game {
 public:
     Game();
@@ -17,18 +29,47 @@ public:
     void update();
     void render();
 
+    // The texture filters of each filter mode: magnification, minification.
+    static GLint magFilterOf(int mode);
+    static GLint minFilterOf(int mode);
+    // The far plane of each view-distance mode.
+    static float farPlaneOf(int mode);
+
     const MatrixStack& modelViewStack() const { return modelView; }
     const MatrixStack& projectionStack() const { return projection; }
     shaders::GLShader* flatProgram() const { return flatShader.get(); }
+    const City& gameCity() const { return city; }
+    const SpotLights& sceneLights() const { return lights; }
+    bool isHighBeam() const { return highBeam; }
+    MoveableObject& player() { return van; }
+    JobManager& rules() { return jobManager; }
+    int currentFilterMode() const { return filterMode; }
+    int currentViewDistanceMode() const { return viewDistanceMode; }
+    const std::vector<ItemPointer>& distanceMarkers() const { return markers; }
 
 private:
+    void rebuildMarkers();
+    void drawMarkers(glm::mat4 matrix);
+    void handleViewDistanceKey();
+    void handleFilterKey();
+
     shaders::GLShaderManager shaderManager;
+    JobManager jobManager;
     MatrixStack modelView{64};
     MatrixStack projection{64};
     Frustum frustum;
     TransformPipeline pipeline;
     Camera startCamera;
+    City city;
+    SpotLights lights;
     shaders::ProgramPtr flatShader;
-    Camera chaseCamera;
+    std::shared_ptr<MarkerGeometry> markerGeometry;
+    MoveableObject van;
+    bool highBeam = true;
     FrameTimer frameTimer;
+    float viewDistanceKeyTimer = 0.0f;
+    int viewDistanceMode = 0;
+    float filterKeyTimer = 0.0f;
+    int filterMode = 1;
+    std::vector<ItemPointer> markers;
 };

@@ -5,9 +5,12 @@
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 
+#include <cstdio>
 #include <iostream>
 
 int main() {
+    // Game events are read as they happen, also when the console is a pipe.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     glfwInit();
     glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
     glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);

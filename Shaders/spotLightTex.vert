@@ -1,0 +1,23 @@
+#version 330 compatibility
+
+// The city's cells: textured quads lit by the ten spot lights in eye space.
+uniform mat4 mvMatrix;
+uniform mat4 pMatrix;
+uniform mat3 normalMatrix;
+
+in vec4 vVertex;
+in vec3 vNormal;
+in vec2 inTextCoords;
+
+out vec3 eyePosition;
+out vec3 eyeNormal;
+out vec2 texCoord;
+
+void main()
+{
+    vec4 eye = mvMatrix * vVertex;
+    eyePosition = eye.xyz;
+    eyeNormal = normalMatrix * vNormal;
+    texCoord = inTextCoords;
+    gl_Position = pMatrix * eye;
+}

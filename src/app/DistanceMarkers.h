@@ -1,0 +1,41 @@
+#pragma once
+
+#include "render/GlObject.h"
+#include "shaders/GLShader.h"
+
+#include <glm/glm.hpp>
+
+#include <memory>
+
+// The triangle every direction marker draws, in the van model's frame.
+struct MarkerGeometry {
+    explicit MarkerGeometry(shaders::GLShader* program);
+
+    shaders::GLShader* program;
+    gl::VertexArrayObjects<2> objects;
+};
+
+// One small triangle over the van per open job: coloured by the job's kind
+// and scaled by how near its destination is (natural size at 50 units).
+// All markers share one geometry; a marker only recolours and rescales it,
+// so steady frames create and delete no OpenGL object.
+class ItemPointer {
+public:
+    // Below this distance a marker stops growing, so a destination right
+    // under the van still gets a finite marker.
+    static constexpr float MIN_DISTANCE = 1.0f;
+
+    ItemPointer() = default;
+    void init(std::shared_ptr<MarkerGeometry> geometry, glm::vec3 colour, glm::vec3 destination, float distance);
+    void draw(glm::mat4 matrix) const;
+
+    // The matrix the triangle is drawn with.
+    glm::mat4 scaled(const glm::mat4& matrix) const;
+    float distance() const { return distance_; }
+    glm::vec3 colour() const { return colour_; }
+
+private:
+    float distance_ = 0.0f;
+    glm::vec3 colour_{0.0f};
+    std::shared_ptr<MarkerGeometry> geometry_;
+};

@@ -1,0 +1,136 @@
+#pragma once
+
+#include "render/GlObject.h"
+#include "render/Texture.h"
+#include "shaders/GLShader.h"
+
+#include <glm/glm.hpp>
+
+#include <memory>
+
+// The lighting a cell gives to what is drawn on it; the van takes its
+// material colours from the cell under it.
+struct Spot {
+    Spot() = default;
+    Spot(const glm::vec3& position, const glm::vec4& direction, const glm::vec4& ambient, const glm::vec4& diffuse,
+         const glm::vec4& specular, float cosCutoff)
+        : position(position), direction(direction), ambient(ambient), diffuse(diffuse), specular(specular),
+          cosCutoff(cosCutoff) {}
+
+    glm::vec3 position{0.0f, 0.0f, 0.0f};
+    glm::vec4 direction{0.0f, 0.0f, 0.0f, 1.0f};
+    glm::vec4 ambient{0.0f, 0.0f, 0.0f, 1.0f};
+    glm::vec4 diffuse{0.0f, 0.0f, 0.0f, 1.0f};
+    glm::vec4 specular{0.0f, 0.0f, 0.0f, 1.0f};
+    float cosCutoff = 0.0f;  // carried along, read by nobody
+    glm::vec4 lightPos{0.0f, 0.0f, 0.0f, 1.0f};
+};
+
+// One map cell kind. A single object serves every grid position of its
+// kind, so a cell never knows where it stands: the position comes with
+// each draw. Cells are built once per city and released with it.
+class Field {
+public:
+    virtual ~Field() = default;
+    // Builds the cell's geometry for the program; may run many times.
+    virtual void init(shaders::GLShader* program) = 0;
+    // Draws the cell centred at (50 x, 0, 50 y) for a 25-unit half size.
+    virtual void draw(glm::mat4 modelView, glm::vec2 gridPosition) = 0;
+    virtual Spot* spot() = 0;
+    // 1 for a street, 0 for a building.
+    virtual int isStreet() = 0;
+};
+
+using CellObjects = std::shared_ptr<gl::VertexArrayObjects<3>>;
+
+// The open-bottomed box of a building block.
+class BuildingMesh {
+public:
+    BuildingMesh() = default;
+    BuildingMesh(float width, float depth, float height, shaders::GLShader* program, Texture& texture);
+
+    void draw(glm::mat4 modelView);
+    bool isBuilt() const { return objects_ != nullptr; }
+
+private:
+    bool uploadPending_ = true;
+    shaders::GLShader* program_ = nullptr;
+    Texture texture_;
+    CellObjects objects_;
+};
+
+// A plain block: the texture repeats twice across every face.
+class Building : public Field {
+public:
+    Building(int width, int depth, Texture texture);
+
+    void init(shaders::GLShader* program) override;
+    void draw(glm::mat4 modelView, glm::vec2 gridPosition) override;
+    Spot* spot() override { return &spot_; }
+    int isStreet() override { return 0; }
+
+    int height() const { return height_; }
+
+protected:
+    Building() = default;
+    glm::mat4 placed(const glm::mat4& modelView, glm::vec2 gridPosition) const;
+
+    BuildingMesh mesh_;
+    int width_ = 0;
+    int depth_ = 0;
+    Spot spot_;
+    Texture texture_;
+    int height_ = 25;
+};
+
+// A block whose walls show their texture once, upright.
+class FlatBuilding : public Building {
+public:
+    FlatBuilding(int width, int depth, Texture texture, int height);
+
+    void init(shaders::GLShader* program) override;
+    void draw(glm::mat4 modelView, glm::vec2 gridPosition) override;
+
+private:
+    shaders::GLShader* program_ = nullptr;
+    Texture texture_;
+    CellObjects objects_;
+    bool uploadPending_ = true;
+};
+
+// The flat textured quad of a road tile; it also sends its lamp colours.
+class StreetMesh {
+public:
+    StreetMesh() = default;
+    StreetMesh(int width, int depth, shaders::GLShader* program, Texture& texture, Spot& spot);
+
+    void draw(glm::mat4 modelView);
+    bool isBuilt() const { return objects_ != nullptr; }
+
+private:
+    CellObjects objects_;
+    shaders::GLShader* program_ = nullptr;
+    Texture texture_;
+    Spot spot_;
+    bool uploadPending_ = true;
+};
+
+class Street : public Field {
+public:
+    Street(int width, int depth, const Texture& texture);
+
+    void init(shaders::GLShader* program) override;
+    void draw(glm::mat4 modelView, glm::vec2 gridPosition) override;
+    Spot* spot() override { return &spot_; }
+    int isStreet() override { return 1; }
+
+private:
+    StreetMesh mesh_;
+    Texture texture_;
+    int width_;
+    int depth_;
+    Spot spot_;
+};
+
+// The lamp record every street tile carries.
+Spot streetLampSpot();

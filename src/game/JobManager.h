@@ -1,0 +1,103 @@
+#pragma once
+
+#include "game/Job.h"
+#include "math/MatrixStack.h"
+#include "render/GlObject.h"
+#include "shaders/GLShader.h"
+
+#include <glm/glm.hpp>
+
+#include <functional>
+#include <list>
+#include <memory>
+#include <string>
+#include <vector>
+
+class City;
+class PixelPerfectGLFont;
+
+// One line of the heads-up display, in the 640 x 480 overlay (y down).
+struct HudLine {
+    std::string text;
+    int x;
+    int y;
+    glm::vec3 colour;
+};
+
+// The delivery game: open jobs, highscore, popularity, the pause and debug
+// toggles, and the heads-up display. At most three jobs are open, one of
+// each colour; popularity sinks by itself and the game is over below 1.
+class JobManager {
+public:
+    static constexpr float KEY_REPEAT_DELAY = 0.5f;
+
+    JobManager() = default;
+    // Seeds the random generator from the clock.
+    explicit JobManager(shaders::GLShader* markerProgram);
+
+    void update(float dt, float vanX, float vanZ, const City& city);
+    void deliver(float vanX, float vanZ);
+    bool isGameOver() const { return popularity < 1; }
+    bool isPaused() const { return paused; }
+
+    void handlePauseKey(float dt);
+    void handleDebugKeys(float dt);
+
+    // Draws every job's marker, then the text overlay.
+    void drawHud(MatrixStack& modelView, TransformPipeline& pipeline);
+    // The overlay's lines as drawHud writes them.
+    std::vector<HudLine> hudLines() const;
+
+    std::list<Job> jobs() const { return jobList; }
+    const std::list<int>& freeKindList() const { return freeKinds; }
+    int highscoreValue() const { return highscore; }
+    int popularityValue() const { return popularity; }
+    bool isShowingFrameRate() const { return showFrameRate; }
+    bool isWireframe() const { return wireframe; }
+    bool isWithoutVertexArrays() const { return noVertexArrays; }
+    float currentFrameRate() const { return frameRate; }
+
+    // Tests set the state the rules start from and the random numbers.
+    void setPopularity(int value) { popularity = value; }
+    void setHighscore(int value) { highscore = value; }
+    void setRandomSource(std::function<int()> source) { random = std::move(source); }
+    void addJob(const Job& job);
+    void setTimers(float spawn, float decay) {
+        spawnTimer = spawn;
+        decayTimer = decay;
+    }
+
+private:
+    struct Item {};
+
+    void makeJob(float vanX, float vanZ, const City& city);
+    void releaseKind(int kind) { freeKinds.push_back(kind); }
+    PixelPerfectGLFont& font();
+
+    std::list<Job> jobList;
+    std::list<Item> items;  // nothing ever adds an item
+    std::list<int> freeKinds{0, 1, 2};
+    int highscore = 0;
+    int popularity = 20;
+    float spawnTimer = 3.0f;
+    float decayTimer = 0.0f;
+    shaders::GLShader* markerProgram = nullptr;
+    bool paused = false;
+    bool showFrameRate = false;
+    bool wireframe = false;
+    bool noVertexArrays = false;
+    float frameRate = 0.0f;
+    float pauseKeyTimer = 0.0f;
+    float framerateKeyTimer = 0.0f;
+    float wireframeKeyTimer = 0.0f;
+    float vaoKeyTimer = 0.0f;
+    std::function<int()> random;
+
+    // The HUD font, loaded at the first draw and kept for the run.
+    struct Font;
+    std::shared_ptr<Font> hudFont;
+};
+
+// True when a repeat-guarded key acts this frame: the timer has grown past
+// half a second and the key reads down. Acting resets the timer.
+bool repeatGuardedKey(int key, float& timer);

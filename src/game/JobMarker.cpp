@@ -1,0 +1,55 @@
+#include "game/JobMarker.h"
+
+#include <glm/gtc/type_ptr.hpp>
+
+void markerPositions(int height, int radius, glm::vec4 (&out)[JobMarker::VERTEX_COUNT]) {
+    const float h = static_cast<float>(height);
+    const float r = static_cast<float>(radius);
+    // Integer halving: with the game's radius 1 the side corners fold onto
+    // the axis and the marker is an octahedron.
+    const float s = static_cast<float>(radius / 2);
+    const glm::vec4 p1(r, 0, 0, 1), p2(s, 0, r, 1), p3(-s, 0, r, 1), p4(-r, 0, 0, 1), p5(-s, 0, -r, 1),
+        p6(s, 0, -r, 1), t(0, h, 0, 1), u(0, -h, 0, 1);
+    const glm::vec4 triangles[JobMarker::VERTEX_COUNT] = {
+        p1, t, p2, t, p1, p6, p4, p3, t, t, p5, p4, t, p3, p2, t, p6, p5,
+        p1, p2, u, u, p6, p1, p4, u, p3, u, p4, p5, u, p2, p3, u, p5, p6,
+    };
+    for (int i = 0; i < JobMarker::VERTEX_COUNT; ++i) out[i] = triangles[i];
+}
+
+JobMarker::JobMarker(int height, int radius, shaders::GLShader* program, float r, float g, float b)
+    : program_(program), height_(height), radius_(radius) {
+    // Without the flat program there is nothing to draw the marker with.
+    if (!program) return;
+    glm::vec4 positions[VERTEX_COUNT];
+    markerPositions(height, radius, positions);
+    glm::vec4 colours[VERTEX_COUNT];
+    for (glm::vec4& c : colours) c = glm::vec4(r, g, b, 1.0f);
+
+    objects_ = std::make_shared<gl::VertexArrayObjects<3>>();
+    glBindVertexArray(objects_->vao.get());
+    auto feed = [&](GLuint buffer, const glm::vec4* data, const char* name) {
+        glBindBuffer(GL_ARRAY_BUFFER, buffer);
+        glBufferData(GL_ARRAY_BUFFER, sizeof(glm::vec4) * VERTEX_COUNT, data, GL_STATIC_DRAW);
+        const GLint location = program->attribLocation(name);
+        if (location >= 0) {
+            glEnableVertexAttribArray(static_cast<GLuint>(location));
+            glVertexAttribPointer(static_cast<GLuint>(location), 4, GL_FLOAT, GL_FALSE, 0, nullptr);
+        }
+    };
+    feed(objects_->buffers[0].get(), positions, "in_position");
+    feed(objects_->buffers[1].get(), colours, "in_color");
+    glBindVertexArray(0);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+}
+
+void JobMarker::draw(glm::mat4 matrix) const {
+    if (!program_ || !objects_) return;
+    program_->bind();
+    glBindVertexArray(objects_->vao.get());
+    glUniformMatrix4fv(program_->uniformLocation("rotation_matrix"), 1, GL_FALSE, glm::value_ptr(matrix));
+    glDrawArrays(GL_TRIANGLES, 0, VERTEX_COUNT);
+    glBindVertexArray(0);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    program_->unbind();
+}

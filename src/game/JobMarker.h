@@ -1,0 +1,35 @@
+#pragma once
+
+#include "render/GlObject.h"
+#include "shaders/GLShader.h"
+
+#include <glm/glm.hpp>
+
+#include <memory>
+
+// The spinning double pyramid that marks a job's destination, drawn with
+// the flat program. Copies (the job is a value) share the OpenGL objects,
+// which go when the last copy of the job does.
+class JobMarker {
+public:
+    JobMarker() = default;
+    JobMarker(int height, int radius, shaders::GLShader* program, float r, float g, float b);
+
+    void draw(glm::mat4 matrix) const;
+
+    int height() const { return height_; }
+    int radius() const { return radius_; }
+    GLuint vertexArray() const { return objects_ ? objects_->vao.get() : 0; }
+
+    static constexpr int VERTEX_COUNT = 36;
+
+private:
+    shaders::GLShader* program_ = nullptr;
+    int height_ = 0;
+    int radius_ = 0;
+    // Positions, colours, and a third buffer the marker never fills.
+    std::shared_ptr<gl::VertexArrayObjects<3>> objects_;
+};
+
+// The 36 corner positions of a marker, triangle by triangle.
+void markerPositions(int height, int radius, glm::vec4 (&out)[JobMarker::VERTEX_COUNT]);

@@ -1,0 +1,169 @@
+#include "vehicle/MoveableObject.h"
+
+#include "app/Platform.h"
+#include "game/JobManager.h"
+
+#include <GLFW/glfw3.h>
+
+namespace {
+
+constexpr float Q = 1.5707964f;  // pi / 2 in single precision
+
+bool held(int a, int b) { return platform::keyDown(a) == 1 || platform::keyDown(b) == 1; }
+
+}  // namespace
+
+MoveableObject::MoveableObject(Camera camera, City* city, const std::string& modelFile, SpotLights* lights)
+    : chaseCamera(camera), city(*city), model(modelFile) {
+    maxChaseDistance = 25.0f;
+    chaseDistance = 25.0f;
+    modelFrame.moveForward(maxChaseDistance);
+    modelFrame.moveUp(-7.4f);
+    modelFrame.moveRight(0.0f);
+    model.initShading(lights);
+    speed = 0.0f;
+    acceleration = 0.0f;
+    steer = 0.0f;
+}
+
+glm::vec3 MoveableObject::position() const {
+    const ReferenceFrame& f = chaseCamera.frame();
+    return f.origin() + chaseDistance * f.forward() - 7.0f * f.up();
+}
+
+glm::vec3 MoveableObject::headlightPosition() const {
+    const ReferenceFrame& f = chaseCamera.frame();
+    return f.origin() + (chaseDistance + model.maxZ()) * f.forward();
+}
+
+bool MoveableObject::blockedAtCamera() const {
+    const glm::vec3 o = chaseCamera.frame().origin();
+    return city.isBlocked(o.x, o.z);
+}
+
+void MoveableObject::move(glm::vec3* out, float dt, JobManager* jobManager) {
+    chaseCamera.moveForward(chaseDistance);
+    const glm::vec3 savedOrigin = chaseCamera.frame().origin();
+    const glm::vec3 savedForward = chaseCamera.frame().forward();
+
+    // Down wins over Up: braking is -200, reversing from rest or while
+    // reversing -80. Without keys the rolling resistance of last frame stays.
+    if (held(GLFW_KEY_UP, GLFW_KEY_W)) acceleration = 80.0f;
+    if (held(GLFW_KEY_DOWN, GLFW_KEY_S)) {
+        acceleration = -200.0f;
+        if (speed <= 0.0f) acceleration = -80.0f;
+    }
+    speed += acceleration * dt;
+    if (speed < -30.0f) {
+        speed = -30.0f;
+    } else if (speed > 150.0f) {
+        speed = 150.0f;
+    }
+    chaseCamera.moveForward(0.5f * speed * dt);
+
+    if (speed > 0.0f) {
+        acceleration = -10.0f;
+    } else if (speed < 0.0f) {
+        acceleration = 10.0f;
+    }
+    const float s = speed < 0.0f ? -1.0f : 1.0f;
+
+    const float steerStep = dt * 20.0f;
+    float k = speed / 100.0f;
+    if (k > 1.0f) {
+        k = 1.0f;
+    } else if (k < 0.0f) {
+        k = -k;
+    }
+
+    // The van turns about a point 8 units behind the van point; the model
+    // turns against the camera so it shows the steering relative to the view.
+    chaseCamera.moveForward(-8.0f);
+    const bool left = held(GLFW_KEY_LEFT, GLFW_KEY_A);
+    if (left) {
+        if (speed != 0.0f) chaseCamera.rotateLocal(Q * k * dt * 50.0f, 0.0f, -s, 0.0f);
+        if (steer < 10.0f && speed != 0.0f) {
+            modelFrame.rotateLocal(Q * steerStep * k, 0.0f, -1.0f, 0.0f);
+            chaseCamera.rotateLocal(Q * steerStep * k, 0.0f, 1.0f, 0.0f);
+            steer += steerStep * k;
+        }
+    } else if (steer > 0.0f) {
+        modelFrame.rotateLocal(Q * steerStep, 0.0f, 1.0f, 0.0f);
+        chaseCamera.rotateLocal(Q * steerStep, 0.0f, -1.0f, 0.0f);
+        steer -= steerStep;
+    }
+    if (!left && held(GLFW_KEY_RIGHT, GLFW_KEY_D)) {
+        if (speed != 0.0f) chaseCamera.rotateLocal(Q * k * dt * 50.0f, 0.0f, s, 0.0f);
+        if (steer > -10.0f && speed != 0.0f) {
+            modelFrame.rotateLocal(Q * steerStep * k, 0.0f, 1.0f, 0.0f);
+            chaseCamera.rotateLocal(Q * steerStep * k, 0.0f, -1.0f, 0.0f);
+            steer -= steerStep * k;
+        }
+    } else if (steer < 0.0f) {
+        modelFrame.rotateLocal(Q * steerStep, 0.0f, -1.0f, 0.0f);
+        chaseCamera.rotateLocal(Q * steerStep, 0.0f, 1.0f, 0.0f);
+        steer += steerStep;
+    }
+    chaseCamera.moveForward(8.0f);
+
+    collide(savedOrigin, savedForward);
+    adjustChaseDistance();
+
+    if (platform::keyDown(GLFW_KEY_SPACE) == 1 && jobManager) {
+        const glm::vec3 o = chaseCamera.frame().origin();
+        jobManager->deliver(o.x, o.z);
+    }
+
+    const glm::vec3 p = chaseCamera.frame().origin();
+    chaseCamera.moveForward(-chaseDistance);
+    *out = p;
+}
+
+void MoveableObject::collide(const glm::vec3& savedOrigin, const glm::vec3& savedForward) {
+    const float minX = model.minX(), maxX = model.maxX(), minZ = model.minZ(), maxZ = model.maxZ();
+    // The footprint's corners, then its axis points; a 0 offset is no move.
+    const float probes[8][2] = {{minX, minZ}, {maxX, minZ}, {minX, maxZ}, {maxX, maxZ},
+                                {0.0f, minZ}, {0.0f, maxZ}, {minX, 0.0f}, {maxX, 0.0f}};
+    for (const auto& probe : probes) {
+        const float x = probe[0], z = probe[1];
+        if (z != 0.0f) chaseCamera.moveForward(z);
+        if (x != 0.0f) chaseCamera.moveRight(x);
+        if (blockedAtCamera()) {
+            // Back to where the frame started; the probe's return move below
+            // then throws the van away from the wall it touched.
+            chaseCamera.frame().setForward(savedForward.x, savedForward.y, savedForward.z);
+            chaseCamera.frame().setOrigin(savedOrigin.x, savedOrigin.y, savedOrigin.z);
+            speed = 0.0f;
+        }
+        if (z != 0.0f) chaseCamera.moveForward(-z);
+        if (x != 0.0f) chaseCamera.moveRight(-x);
+    }
+}
+
+void MoveableObject::adjustChaseDistance() {
+    const glm::vec3 keptForward = modelFrame.forward();
+    modelFrame.setForward(0.0f, 0.0f, -1.0f);
+    chaseCamera.moveForward(-chaseDistance);
+    if (blockedAtCamera()) {
+        while (blockedAtCamera() && chaseDistance > model.minZ()) {
+            chaseDistance -= 0.25f;
+            chaseCamera.moveForward(0.25f);
+            modelFrame.moveForward(-0.25f);
+        }
+    } else {
+        while (!blockedAtCamera() && chaseDistance < maxChaseDistance) {
+            chaseDistance += 0.25f;
+            chaseCamera.moveForward(-0.25f);
+            modelFrame.moveForward(0.25f);
+        }
+    }
+    chaseCamera.moveForward(chaseDistance);
+    modelFrame.setForward(keptForward.x, keptForward.y, keptForward.z);
+}
+
+void MoveableObject::draw(const glm::mat4& mv, const glm::mat4& p, const glm::mat3& n) {
+    const Spot* under = city.spotAt(position());
+    const Spot spot = under ? *under : Spot();
+    model.setModelMatrix(chaseCamera.frame().objectMatrix(false));
+    model.draw(mv, p, n, spot, steer * 3.0f, position());
+}
