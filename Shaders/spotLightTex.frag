@@ -3,11 +3,13 @@
 // Ten spot lights, a material, a greyscale texture and linear fog.
 //
 // The light positions arrive relative to the camera (x and z in eye space,
-// y as the light's height minus 10), the cone axes in eye space, so the
+// y as the light's height minus 10) and the cone axes in eye space, so the
 // lighting is done in eye space. This stage is the most expensive code of
-// the game (ten lights for every pixel of the window), so it leaves out
-// what cannot show: fully fogged fragments skip the lights, and a light
-// outside whose cone a fragment lies costs one dot product.
+// the game (ten lights for every pixel of the window) and runs on software
+// rasterisers too, where branches on values that differ between pixels
+// cost as much as the work they guard. So the only branches test values
+// that are the same for the whole cell (the vertex stage's fog flag and
+// light mask), and each light is written out with a constant index.
 uniform sampler2D colorTexture;
 uniform vec4 ambient;
 uniform vec4 diffuse;
@@ -22,48 +24,50 @@ uniform float spotCosCutoff[10];
 in vec3 eyePosition;
 in vec3 eyeNormal;
 in vec2 texCoord;
+flat in int lightMask;
+flat in int fullyFogged;
 
 out vec4 fragColor;
 
 // Lights fade with distance, so the high moon light (light 2) is a dim wash
 // while the lamps and head lights make bright pools.
-const float FALLOFF_DISTANCE = 170.0;
-const float SHININESS = 24.0;
+const float FALLOFF_SQ = 170.0 * 170.0;
+
+// Adds one light's diffuse and specular strength at this fragment.
+void addLight(int i, vec3 n, vec3 toEye, inout float diffuseSum, inout float specularSum)
+{
+    vec3 toLight = lightPos[i].xyz - eyePosition;
+    float distanceSq = dot(toLight, toLight);
+    vec3 l = toLight * inversesqrt(distanceSq);
+    float cutoff = spotCosCutoff[i];
+    // Soft rim: full strength a quarter of the way into the cone.
+    float cone = clamp((dot(-l, normalize(spotDir[i])) - cutoff) / (0.25 - 0.25 * cutoff), 0.0, 1.0);
+    float strength = cone * cone * (3.0 - 2.0 * cone) * max(dot(n, l), 0.0) *
+                     (FALLOFF_SQ / (FALLOFF_SQ + distanceSq));
+    diffuseSum += strength;
+    vec3 h = normalize(l + toEye);
+    float s = max(dot(n, h), 0.0);
+    s *= s; s *= s; s *= s; s *= s; s *= s;  // a shininess of 32
+    specularSum += s * strength;
+}
+
+#define LIGHT(I) if ((lightMask & (1 << I)) != 0) addLight(I, n, toEye, diffuseSum, specularSum)
 
 void main()
 {
-    float distance = length(eyePosition);
-    float fogFactor = clamp((fog_end - distance) / max(fog_end - fog_start, 0.0001), 0.0, 1.0);
-    if (fogFactor <= 0.0) {
+    if (fullyFogged == 1) {
         fragColor = vec4(fog_color.rgb, 1.0);
         return;
     }
-
+    float distance = length(eyePosition);
+    float fogFactor = clamp((fog_end - distance) / max(fog_end - fog_start, 0.0001), 0.0, 1.0);
+    float texel = texture(colorTexture, texCoord).r;
     vec3 n = normalize(eyeNormal);
     vec3 toEye = -eyePosition / max(distance, 0.0001);
-    vec3 diffuseSum = vec3(0.0);
-    vec3 specularSum = vec3(0.0);
-    for (int i = 0; i < 10; ++i) {
-        vec3 toLight = lightPos[i].xyz - eyePosition;
-        float lightDistance = length(toLight);
-        vec3 l = toLight / lightDistance;
-        float cosAngle = dot(-l, normalize(spotDir[i]));
-        float cutoff = spotCosCutoff[i];
-        if (cosAngle <= cutoff)
-            continue;
-        float lambert = dot(n, l);
-        if (lambert <= 0.0)
-            continue;
-        // Soft rim: full strength a quarter of the way into the cone.
-        float cone = smoothstep(cutoff, mix(cutoff, 1.0, 0.25), cosAngle);
-        float d = lightDistance / FALLOFF_DISTANCE;
-        float strength = cone / (1.0 + d * d);
-        diffuseSum += diffuse.rgb * (lambert * strength);
-        vec3 h = normalize(l + toEye);
-        specularSum += specular.rgb * (pow(max(dot(n, h), 0.0), SHININESS) * strength);
-    }
-
-    float texel = texture(colorTexture, texCoord).r;
-    vec3 lit = texel * (ambient.rgb + diffuseSum) + specularSum * texel;
+    float diffuseSum = 0.0;
+    float specularSum = 0.0;
+    LIGHT(0); LIGHT(1); LIGHT(2); LIGHT(3); LIGHT(4);
+    LIGHT(5); LIGHT(6); LIGHT(7); LIGHT(8); LIGHT(9);
+    vec3 lit = texel * (ambient.rgb + diffuse.rgb * diffuseSum + specular.rgb * specularSum);
     fragColor = vec4(mix(fog_color.rgb, lit, fogFactor), 1.0);
 }

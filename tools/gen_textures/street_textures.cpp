@@ -53,7 +53,7 @@ bool dashAt(double phase) {  // phase in periods; dash centred on whole numbers
 // Depth into a sidewalk block filling the quarter plane u > 0, v > 0 with its
 // corner rounded; negative outside (distance to the block).
 double roundedBlockDepth(double u, double v, double r) {
-    if (u < r && v < r) return r - std::hypot(r - u, r - v);
+    if (u < r && v < r) return r - length(r - u, r - v);
     if (u < r) return u;
     if (v < r) return v;
     return std::min(u, v);
@@ -69,7 +69,7 @@ RoadSample sampleBend(unsigned open, double x, double y) {
     const double cx = isOpen(open, kLeft) ? 0 : kSize;
     const double cy = isOpen(open, kTop) ? 0 : kSize;
     const double ax = std::fabs(x - cx), ay = std::fabs(y - cy);
-    const double d = std::hypot(ax, ay) - kMid;
+    const double d = length(ax, ay) - kMid;
     const double e = std::fabs(d) - kHalfRoad;
     bool paint = false;
     if (e < 0) {
@@ -117,37 +117,63 @@ RoadSample sampleStraightOrJunction(unsigned open, double x, double y) {
             paint = true;
         if (!straight && arm.s >= kZebraStart && arm.s < kZebraEnd &&
             std::fabs(arm.d) < kZebraHalfWidth &&
-            std::fmod(arm.d + kZebraStripe / 2 + 20 * kZebraStripe, 2 * kZebraStripe) < kZebraStripe)
+            wrapTo(arm.d + kZebraStripe / 2, 2 * kZebraStripe) < kZebraStripe)
             paint = true;
     }
     return {e, paint};
 }
 
+// Smooth noise fields, all repeating every tile so neighbouring tiles match.
+double grain(double x, double y) {
+    static const PixelField n = whiteField(kTextureSize, kGrainSeed);
+    return n(x, y);
+}
+const PixelField& speckle() {
+    static const PixelField n = whiteField(kTextureSize, kSpeckSeed);
+    return n;
+}
+const PixelField& asphaltNoise() {
+    static const PixelField n = fbmField(kTextureSize, 64, kTextureSize, 4, kAsphaltSeed);
+    return n;
+}
+const PixelField& paintWearNoise() {
+    static const PixelField n = fbmField(kTextureSize, 16, kTextureSize, 2, kPaintSeed);
+    return n;
+}
+const PixelField& kerbNoise() {
+    static const PixelField n = fbmField(kTextureSize, 8, kTextureSize, 2, kKerbSeed);
+    return n;
+}
+const PixelField& slabNoise() {
+    static const PixelField n = fbmField(kTextureSize, 8, kTextureSize, 2, kSlabSeed + 1);
+    return n;
+}
+
 double asphalt(double x, double y) {
-    double t = 74 + 7 * fbm(x, y, 64, kTextureSize, 4, kAsphaltSeed) + 8 * grain(x, y, kGrainSeed);
-    const double speck = unitHash(static_cast<uint32_t>(x), static_cast<uint32_t>(y), kSpeckSeed);
-    if (speck > 0.985) t += 22;  // light chips in the aggregate
-    if (speck < 0.01) t -= 18;   // small pits
+    double t = 74 + 7 * asphaltNoise()(x, y) + 8 * grain(x, y);
+    const double speck = speckle()(x, y);
+    if (speck > 0.97) t += 22;   // light chips in the aggregate
+    if (speck < -0.98) t -= 18;  // small pits
     return t;
 }
 
 double roadPaint(double x, double y) {
-    const double wear = std::max(0.0, fbm(x, y, 16, kTextureSize, 2, kPaintSeed));
-    return 230 + 5 * grain(x, y, kGrainSeed) - 40 * wear * wear;
+    const double wear = std::max(0.0, paintWearNoise()(x, y));
+    return 230 + 5 * grain(x, y) - 40 * wear * wear;
 }
 
 double kerb(double e, double x, double y) {
-    if (e < kKerbFace) return 118 + 5 * grain(x, y, kGrainSeed);
-    return 174 + 6 * grain(x, y, kGrainSeed) + 4 * fbm(x, y, 8, kTextureSize, 2, kKerbSeed);
+    if (e < kKerbFace) return 118 + 5 * grain(x, y);
+    return 174 + 6 * grain(x, y) + 4 * kerbNoise()(x, y);
 }
 
 double sidewalk(double x, double y) {
-    const double fx = std::fmod(x, kSlab), fy = std::fmod(y, kSlab);
-    const double g = grain(x, y, kGrainSeed);
+    const double fx = wrapTo(x, kSlab), fy = wrapTo(y, kSlab);
+    const double g = grain(x, y);
     if (fx < 1 || fx >= kSlab - 1 || fy < 1 || fy >= kSlab - 1) return 108 + 5 * g;  // joint
     const auto slabX = static_cast<uint32_t>(x / kSlab), slabY = static_cast<uint32_t>(y / kSlab);
     const double slabTone = 2 * unitHash(slabX, slabY, kSlabSeed) - 1;
-    return 152 + 9 * slabTone + 5 * fbm(x, y, 8, kTextureSize, 2, kSlabSeed + 1) + 5 * g;
+    return 152 + 9 * slabTone + 5 * slabNoise()(x, y) + 5 * g;
 }
 
 double shadeStreet(unsigned open, double x, double y) {

@@ -32,7 +32,7 @@ GrayImage renderImage(int width, int height, Shade shade) {
             double sum = 0.0;
             for (double oy : {0.25, 0.75})
                 for (double ox : {0.25, 0.75}) sum += shade(x + ox, y + oy);
-            img.at(x, y) = static_cast<uint8_t>(std::clamp(std::lround(sum * 0.25), 0L, 255L));
+            img.at(x, y) = static_cast<uint8_t>(std::clamp(sum * 0.25, 0.0, 255.0) + 0.5);
         }
     }
     return img;

@@ -226,7 +226,7 @@ void addBodyShell(Part& body, Part& white) {
     addPolygon(body, {{-w, kSillY, kNoseZ}, {w, kSillY, kNoseZ}, {w, kNoseTopY, kNoseZ}, {-w, kNoseTopY, kNoseZ}}, {0, 0, 1});
 }
 
-// Windscreen height y at which the screen line crosses z, used to fit the
+// The z of the windscreen's side edge at height y, used to fit the
 // cab side windows under it.
 double screenZAt(double y) {
     return kScreenTopZ + (kCabRoofY - y) * (kScreenBottomZ - kScreenTopZ) / (kCabRoofY - kScreenBottomY);
