@@ -9,6 +9,10 @@
 
 #include <iostream>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace {
 
 constexpr float FIELD_OF_VIEW = 35.0f;
@@ -57,6 +61,16 @@ Game::Game() {
 }
 
 Game::~Game() = default;
+
+void Game::releaseFreedMemory() {
+#ifdef __GLIBC__
+    // A rebuild frees megabytes of decoded images and driver storage, much
+    // of it in the allocator arenas of the driver's threads, which keep
+    // freed memory for reuse. Giving it back keeps a long session's
+    // footprint flat however often the filters are switched.
+    malloc_trim(0);
+#endif
+}
 
 void Game::resize(int width, int height) {
     glViewport(0, 0, width, height);
@@ -115,6 +129,7 @@ void Game::handleFilterKey() {
     const City rebuilt(lights, magFilterOf(filterMode), minFilterOf(filterMode));
     van.setCity(rebuilt);
     city = rebuilt;
+    releaseFreedMemory();
 }
 
 void Game::rebuildMarkers() {

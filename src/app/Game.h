@@ -52,6 +52,7 @@ private:
     void drawMarkers(glm::mat4 matrix);
     void handleViewDistanceKey();
     void handleFilterKey();
+    static void releaseFreedMemory();
 
     shaders::GLShaderManager shaderManager;
     JobManager jobManager;

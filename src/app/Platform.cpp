@@ -4,6 +4,10 @@
 
 #include <utility>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace platform {
 namespace {
 
@@ -22,6 +26,12 @@ int keyDown(int key) {
 double seconds() {
     if (clockSource) return clockSource();
     return glfwGetTime();
+}
+
+void configureProcess() {
+#ifdef __GLIBC__
+    mallopt(M_ARENA_MAX, 2);
+#endif
 }
 
 void useWindow(GLFWwindow* window) { activeWindow = window; }

@@ -26,6 +26,12 @@ void useWindow(GLFWwindow* window);
 void setKeySource(KeySource source);
 void setClockSource(ClockSource source);
 
+// Process settings the game relies on; called first thing in main. The
+// allocator gets one arena per core at most: the driver's rasteriser
+// threads would otherwise each keep arenas of freed memory, and a long
+// session would grow with every city rebuild.
+void configureProcess();
+
 // Data files are named with backslashes as written ("Shaders\flat.vert");
 // this is the one place that turns them into the native separator.
 std::string nativePath(const std::string& name);

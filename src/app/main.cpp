@@ -9,6 +9,7 @@
 #include <iostream>
 
 int main() {
+    platform::configureProcess();
     // Game events are read as they happen, also when the console is a pipe.
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     glfwInit();

@@ -7,15 +7,25 @@
 
 #include <GLFW/glfw3.h>
 
+#include <chrono>
 #include <iostream>
+#include <thread>
 
 namespace testing_support {
 void setGlWindow(GLFWwindow* w);
 }
 
 int main(int argc, char** argv) {
+    platform::configureProcess();
     ::testing::InitGoogleTest(&argc, argv);
-    if (!glfwInit()) {
+    // A busy X server can refuse a connection now and then; try again
+    // before giving up, since the tests are about the game, not the server.
+    bool ready = glfwInit();
+    for (int attempt = 0; attempt < 5 && !ready; ++attempt) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        ready = glfwInit();
+    }
+    if (!ready) {
         std::cerr << "tests: cannot initialise GLFW (is an X server running?)" << std::endl;
         return 1;
     }

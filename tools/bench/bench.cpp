@@ -58,6 +58,7 @@ double percentile(std::vector<double> v, double p) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    platform::configureProcess();
     const long frames = argc > 1 ? std::atol(argv[1]) : 1500;
     const Clock::time_point start = Clock::now();
     if (!glfwInit()) return 1;

@@ -1,0 +1,264 @@
+#include "app/Game.h"
+#include "app/Platform.h"
+
+#include "support/GlContext.h"
+
+#include <GLFW/glfw3.h>
+#include <gtest/gtest.h>
+#include <glm/gtc/matrix_transform.hpp>
+
+#include <cmath>
+#include <memory>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+using testing::internal::CaptureStdout;
+using testing::internal::GetCapturedStdout;
+
+namespace {
+
+void expectMatrixNear(const glm::mat4& actual, const glm::mat4& expected) {
+    for (int c = 0; c < 4; ++c)
+        for (int r = 0; r < 4; ++r)
+            EXPECT_NEAR(actual[c][r], expected[c][r], 1e-5f * std::max(1.0f, std::fabs(expected[c][r])))
+                << "column " << c << ", row " << r;
+}
+
+// The magnification and minification filters of every live texture.
+std::multiset<std::pair<GLint, GLint>> liveTextureFilters() {
+    std::multiset<std::pair<GLint, GLint>> filters;
+    for (GLuint name = 1; name < 4096; ++name) {
+        if (!glIsTexture(name)) continue;
+        GLint mag = 0, min = 0;
+        glBindTexture(GL_TEXTURE_2D, name);
+        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &mag);
+        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &min);
+        filters.insert({mag, min});
+    }
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return filters;
+}
+
+// A real game in the test context, driven frame by frame: the keys in
+// `held` are down and the clock reads `now`.
+class GameFlowTest : public GlTest {
+protected:
+    void SetUp() override {
+        GlTest::SetUp();
+        platform::setKeySource([this](int key) { return held.count(key) ? 1 : 0; });
+        platform::setClockSource([this] { return now; });
+        CaptureStdout();
+        start();
+    }
+    void TearDown() override {
+        game.reset();
+        GetCapturedStdout();
+        GlTest::TearDown();
+    }
+    void start() {
+        game = std::make_unique<Game>();
+        game->resize(1200, 800);
+        drain();
+    }
+    std::string drain() {
+        std::string text = GetCapturedStdout();
+        CaptureStdout();
+        return text;
+    }
+    void frame(double dt, bool render = true) {
+        now += dt;
+        game->update();
+        if (render) game->render();
+    }
+    // Keeps the rules from making jobs or losing popularity on their own.
+    void quietRules() { game->rules().setTimers(-1e6f, -1e6f); }
+
+    std::set<int> held;
+    double now = 0.0;
+    std::unique_ptr<Game> game;
+};
+
+TEST_F(GameFlowTest, FirstUpdateCountsTheSetUpTimeAndMakesAJob) {
+    // The clock stood still while the fixture built the game; now the
+    // set-up "took" 0.6 s, and F2, down from the start, acts at once.
+    held = {GLFW_KEY_F2};
+    now += 0.6;
+    game->update();
+    const std::string out = drain();
+    EXPECT_TRUE(game->rules().isShowingFrameRate());
+    EXPECT_NEAR(game->rules().currentFrameRate(), 1.0f / 0.6f, 1e-3f);
+    EXPECT_NE(out.find("show/hide framerate\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("X: "), std::string::npos) << out;
+    EXPECT_NE(out.find("new Job: Time "), std::string::npos) << out;
+    ASSERT_EQ(game->rules().jobs().size(), 1u);
+    EXPECT_EQ(game->rules().jobs().front().kind(), 0);
+
+    game.reset();
+    start();
+    now += 0.4;
+    game->update();
+    EXPECT_FALSE(game->rules().isShowingFrameRate());
+}
+
+TEST_F(GameFlowTest, F5CyclesTheFilterModesAndRebuildsTheCity) {
+    quietRules();
+    frame(0.1);
+    std::pair<GLint, GLint> previous{Game::magFilterOf(0), Game::minFilterOf(0)};
+    for (int mode : {2, 0, 1}) {
+        const shaders::GLShader* oldShader = game->gameCity().shader();
+        ASSERT_NE(oldShader, nullptr);
+        const GLuint oldProgram = oldShader->programObject();
+        held = {GLFW_KEY_F5};
+        frame(0.6);
+        EXPECT_EQ(game->currentFilterMode(), mode);
+        EXPECT_NE(game->gameCity().shader(), oldShader);
+        EXPECT_FALSE(glIsProgram(oldProgram)) << "the old city's program outlived it";
+        EXPECT_EQ(game->player().cityCopy().shader(), game->gameCity().shader());
+        EXPECT_EQ(game->sceneLights().shader(), game->gameCity().shader());
+
+        // Twelve textures of the placed tiles, drawn once, with the new filters.
+        const std::pair<GLint, GLint> filters{Game::magFilterOf(mode), Game::minFilterOf(mode)};
+        const auto live = liveTextureFilters();
+        EXPECT_GE(live.count(filters), 12u) << "mode " << mode;
+        EXPECT_EQ(live.count(previous), 0u) << "mode " << mode;
+        previous = filters;
+
+        frame(0.1);  // still held: the guard holds the next change back
+        EXPECT_EQ(game->currentFilterMode(), mode);
+        held.clear();
+    }
+}
+
+TEST_F(GameFlowTest, F8CyclesTheFarPlane) {
+    quietRules();
+    const std::pair<const char*, float> steps[] = {
+        {"change frustrum mode close\n", 50.0f},
+        {"change frustrum mode wide/off\n", 500.0f},
+        {"change frustrum mode normal\n", 260.0f},
+    };
+    for (const auto& [message, farPlane] : steps) {
+        held = {GLFW_KEY_F8};
+        frame(0.6);
+        EXPECT_EQ(drain(), message);
+        expectMatrixNear(game->projectionStack().top(),
+                         glm::perspective(glm::radians(35.0f), 1.5f, 1.0f, farPlane));
+        held.clear();
+        frame(0.1);
+    }
+    EXPECT_EQ(game->currentViewDistanceMode(), 0);
+}
+
+TEST_F(GameFlowTest, PauseFreezesTheVanAndTheRulesButNotLightsOrMarkers) {
+    frame(0.1);
+    ASSERT_EQ(game->rules().jobs().size(), 1u);
+    const glm::vec3 start = game->player().position();
+    held = {GLFW_KEY_W};
+    frame(0.1);
+    EXPECT_NE(game->player().position(), start) << "the van should drive while the game runs";
+
+    held = {GLFW_KEY_P};
+    frame(0.6);
+    ASSERT_TRUE(game->rules().isPaused());
+    const glm::vec3 parked = game->player().position();
+    const float timeLeft = game->rules().jobs().front().timeLeft();
+    const int popularity = game->rules().popularityValue();
+
+    held = {GLFW_KEY_W};
+    for (int i = 0; i < 5; ++i) {
+        frame(0.5, false);
+        EXPECT_EQ(game->distanceMarkers().size(), 1u) << "markers are rebuilt while paused";
+        game->render();
+        EXPECT_TRUE(game->distanceMarkers().empty());
+        EXPECT_EQ(game->modelViewStack().index(), 0);
+    }
+    EXPECT_EQ(game->player().position(), parked);
+    EXPECT_EQ(game->rules().jobs().front().timeLeft(), timeLeft);
+    EXPECT_EQ(game->rules().popularityValue(), popularity);
+
+    // The head lights still follow the van, and F8 still works.
+    game->player().chaseCamera.moveForward(3.0f);
+    held = {GLFW_KEY_F8};
+    frame(0.6);
+    EXPECT_EQ(game->sceneLights().positions()[0], glm::vec4(game->player().headlightPosition(), 1.0f));
+    EXPECT_EQ(game->currentViewDistanceMode(), 1);
+}
+
+TEST_F(GameFlowTest, BothLeftBeamKeysToggleTheBeamEveryFrame) {
+    quietRules();
+    held = {GLFW_KEY_LEFT_SHIFT, GLFW_KEY_LEFT_CONTROL};
+    std::vector<bool> beams;
+    std::vector<float> cutoffs;
+    for (int i = 0; i < 4; ++i) {
+        frame(0.02, false);
+        beams.push_back(game->isHighBeam());
+        cutoffs.push_back(game->sceneLights().spotCosCutoffs()[0]);
+    }
+    EXPECT_EQ(beams, (std::vector<bool>{false, true, false, true}));
+    EXPECT_NE(cutoffs[0], cutoffs[1]);
+    EXPECT_EQ(cutoffs[0], cutoffs[2]);
+
+    held = {GLFW_KEY_RIGHT_SHIFT, GLFW_KEY_RIGHT_CONTROL};
+    frame(0.02, false);
+    EXPECT_TRUE(game->isHighBeam());
+    held = {GLFW_KEY_LEFT_CONTROL};
+    frame(0.02, false);
+    held = {GLFW_KEY_RIGHT_SHIFT};
+    frame(0.02, false);
+    EXPECT_FALSE(game->isHighBeam());
+}
+
+TEST_F(GameFlowTest, NoJobsNoDistanceMarkers) {
+    quietRules();
+    frame(0.1, false);
+    EXPECT_TRUE(game->rules().jobs().empty());
+    EXPECT_TRUE(game->distanceMarkers().empty());
+}
+
+TEST_F(GameFlowTest, DistanceMarkersTakeTheKindColourAndGrowAsTheVanNears) {
+    quietRules();
+    const glm::vec3 van = game->player().position();
+    const int x = static_cast<int>(van.x);
+    const int z = static_cast<int>(van.z);
+    // Far starts give the jobs plenty of time.
+    game->rules().addJob(Job(x, z + 200, -1000.0f, -1000.0f, 20, game->flatProgram(), 0));
+    game->rules().addJob(Job(x, z + 50, -1000.0f, -1000.0f, 20, game->flatProgram(), 1));
+    game->rules().addJob(Job(x + 100, z, -1000.0f, -1000.0f, 20, game->flatProgram(), 2));
+    frame(0.01, false);
+
+    const std::vector<ItemPointer>& markers = game->distanceMarkers();
+    ASSERT_EQ(markers.size(), 3u);
+    EXPECT_EQ(markers[0].colour(), glm::vec3(255.0f, 0.0f, 0.0f));
+    EXPECT_EQ(markers[1].colour(), glm::vec3(0.0f, 255.0f, 0.0f));
+    EXPECT_EQ(markers[2].colour(), glm::vec3(0.0f, 0.0f, 255.0f));
+    const glm::vec3 here = game->player().position();
+    EXPECT_NEAR(markers[1].distance(), glm::length(here - glm::vec3(x, 0.0f, z + 50)), 1e-3f);
+    const float width[3] = {markers[0].scaled(glm::mat4(1.0f))[0][0], markers[1].scaled(glm::mat4(1.0f))[0][0],
+                            markers[2].scaled(glm::mat4(1.0f))[0][0]};
+    EXPECT_GT(width[1], width[2]);
+    EXPECT_GT(width[2], width[0]);
+
+    // The job markers' GL objects are made once and shared by every copy.
+    const GLuint vertexArray = game->rules().jobs().front().marker().vertexArray();
+    EXPECT_NE(vertexArray, 0u);
+    game->render();
+    frame(0.01);
+    frame(0.01);
+    EXPECT_EQ(game->rules().jobs().front().marker().vertexArray(), vertexArray);
+}
+
+TEST(DistanceMarker, NaturalSizeAtFiftyAndFiniteRightAtTheDestination) {
+    ItemPointer atFifty;
+    atFifty.init(nullptr, glm::vec3(255.0f, 0.0f, 0.0f), glm::vec3(0.0f), 50.0f);
+    EXPECT_EQ(atFifty.scaled(glm::mat4(1.0f)),
+              glm::mat4(glm::vec4(1, 0, 0, 0), glm::vec4(0, 1, 0, 0), glm::vec4(0, 0, 4, 0), glm::vec4(0, 0, 0, 1)));
+
+    ItemPointer underTheVan;
+    underTheVan.init(nullptr, glm::vec3(0.0f, 0.0f, 255.0f), glm::vec3(0.0f), 0.0f);
+    const glm::mat4 m = underTheVan.scaled(glm::mat4(1.0f));
+    for (int c = 0; c < 4; ++c)
+        for (int r = 0; r < 4; ++r) EXPECT_TRUE(std::isfinite(m[c][r])) << c << ", " << r;
+}
+
+}  // namespace

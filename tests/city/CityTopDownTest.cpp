@@ -1,0 +1,122 @@
+// The whole map drawn from straight above, unlit, to check that the road
+// textures line up with the layout: asphalt runs across every border the
+// layout opens and sidewalk lines every border with a building.
+#include "CityTestSupport.h"
+
+#include "support/GlContext.h"
+#include "support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace city_testing;
+
+namespace {
+
+// Asphalt and sidewalk greys of the road textures, as the filtered top-down
+// view shows them (the centre dashes and kerbs are much brighter).
+constexpr double ASPHALT_MIN = 60, ASPHALT_MAX = 95;
+constexpr double SIDEWALK_MIN = 130, SIDEWALK_MAX = 190;
+// The road is 22 units wide and centred; samples keep clear of its centre line.
+constexpr float OFF_CENTRE = 0.25f * 11.0f;
+
+struct Border {
+    Side side;
+    int di, dj;
+};
+const Border BORDERS[] = {{MinusI, -1, 0}, {PlusI, 1, 0}, {MinusJ, 0, -1}, {PlusJ, 0, 1}};
+
+bool isStreetCell(int i, int j) { return openSides(layoutTile(i, j)) != 0; }
+
+class CityTopDownTest : public GlTest {
+protected:
+    void SetUp() override {
+        GlTest::SetUp();
+        City city = buildCity(lights);
+        shaders::ProgramPtr unlit = unlitProgram();
+        for (int i = 0; i < City::SIZE; ++i)
+            for (int j = 0; j < City::SIZE; ++j) city.cell(i, j)->init(unlit.get());
+        target.clear(1.0f, 0.0f, 1.0f);
+        target.drawCity(city, unlit.get());
+        target.read();
+    }
+
+    // The grey `depth` units inside street cell (i, j) from its border on
+    // `b`, `across` units to the side of the border's midpoint.
+    double greyNear(int i, int j, const Border& b, float depth, float across) const {
+        const float x = 50.0f * i + b.di * (25.0f - depth) + (b.di == 0 ? across : 0.0f);
+        const float z = 50.0f * j + b.dj * (25.0f - depth) + (b.dj == 0 ? across : 0.0f);
+        return target.meanGrey(x, z);
+    }
+
+    SpotLights lights;
+    TopDownTarget target;
+};
+
+TEST_F(CityTopDownTest, RoadsRunOnAcrossEveryOpenBorder) {
+    int borders = 0;
+    for (int i = 1; i < City::SIZE - 1; ++i) {
+        for (int j = 1; j < City::SIZE - 1; ++j) {
+            if (!isStreetCell(i, j)) continue;
+            for (const Border& b : BORDERS) {
+                if (!(openSides(layoutTile(i, j)) & b.side) || !isStreetCell(i + b.di, j + b.dj)) continue;
+                ++borders;
+                for (float depth : {1.5f, 4.0f}) {
+                    for (float across : {-OFF_CENTRE, OFF_CENTRE}) {
+                        const double grey = greyNear(i, j, b, depth, across);
+                        EXPECT_TRUE(grey >= ASPHALT_MIN && grey <= ASPHALT_MAX)
+                            << "cell (" << i << ", " << j << ") side " << b.side << ": grey " << grey;
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_EQ(borders, 2 * 41) << "each joint between two streets, seen from both sides";
+}
+
+TEST_F(CityTopDownTest, SidewalkLinesEveryBorderWithABuilding) {
+    for (int i = 1; i < City::SIZE - 1; ++i) {
+        for (int j = 1; j < City::SIZE - 1; ++j) {
+            if (!isStreetCell(i, j)) continue;
+            for (const Border& b : BORDERS) {
+                if (isStreetCell(i + b.di, j + b.dj)) continue;
+                if (openSides(layoutTile(i, j)) & b.side) continue;  // a dead end, checked below
+                for (float depth : {2.0f, 4.0f}) {
+                    for (float across : {-8.0f, -OFF_CENTRE, OFF_CENTRE, 8.0f}) {
+                        const double grey = greyNear(i, j, b, depth, across);
+                        EXPECT_TRUE(grey >= SIDEWALK_MIN && grey <= SIDEWALK_MAX)
+                            << "cell (" << i << ", " << j << ") side " << b.side << ": grey " << grey;
+                    }
+                }
+            }
+        }
+    }
+}
+
+// The layout has two dead ends, a straight H at (8, 1) and a straight V at
+// (8, 3). They share their tile with every other straight, so there the
+// road runs on to the block; these are the only places a road meets one.
+TEST_F(CityTopDownTest, OnlyTheTwoDeadEndsRunIntoABlock) {
+    const struct {
+        int i, j;
+        Border border;
+    } deadEnds[] = {{8, 1, BORDERS[1]}, {8, 3, BORDERS[2]}};
+    for (const auto& d : deadEnds) {
+        for (float across : {-OFF_CENTRE, OFF_CENTRE}) {
+            const double grey = greyNear(d.i, d.j, d.border, 2.0f, across);
+            EXPECT_TRUE(grey >= ASPHALT_MIN && grey <= ASPHALT_MAX)
+                << "dead end (" << d.i << ", " << d.j << "): grey " << grey;
+        }
+    }
+}
+
+// Kept for a person to look at: test-output/city_top_down.jpg in the game folder.
+TEST_F(CityTopDownTest, WritesTheViewForInspection) {
+    std::filesystem::create_directories("test-output");
+    testing_support::writeJpeg("test-output/city_top_down.jpg", TopDownTarget::SIZE, TopDownTarget::SIZE, 3,
+                               target.topDownRgb(), 90);
+    EXPECT_TRUE(std::filesystem::exists("test-output/city_top_down.jpg"));
+}
+
+}  // namespace

@@ -1,0 +1,122 @@
+# Shared steps of the end-to-end tests: a private X server, the real game
+# binary started from a game folder, real key events through xdotool, and
+# screenshots of the game's window. Every wait is bounded.
+
+set -u
+
+fail() {
+    echo "FAILED: $*"
+    [ -n "${GAME_OUT:-}" ] && [ -f "$GAME_OUT" ] && { echo "--- game stdout (last lines)"; tail -n 20 "$GAME_OUT"; }
+    [ -n "${GAME_ERR:-}" ] && [ -f "$GAME_ERR" ] && { echo "--- game stderr"; head -n 20 "$GAME_ERR"; }
+    exit 1
+}
+
+# Uses the X server the tests run under (scripts/test starts one), or
+# starts a private Xvfb when there is none. The end-to-end tests take turns
+# on a shared server (they move the keyboard focus), which ctest arranges.
+start_x() {
+    WORK=$(mktemp -d /tmp/tarvello-e2e-XXXXXX)
+    trap cleanup EXIT
+    if [ -n "${DISPLAY:-}" ] && xdotool getdisplaygeometry >/dev/null 2>&1; then
+        return 0
+    fi
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$WORK/display" >/dev/null 2>&1 &
+    XVFB_PID=$!
+    for _ in $(seq 100); do
+        [ -s "$WORK/display" ] && break
+        sleep 0.1
+    done
+    [ -s "$WORK/display" ] || fail "Xvfb did not start"
+    export DISPLAY=":$(cat "$WORK/display")"
+}
+
+cleanup() {
+    [ -n "${GAME_PID:-}" ] && kill -9 "$GAME_PID" 2>/dev/null
+    [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null
+    [ -n "${WORK:-}" ] && rm -rf "$WORK"
+}
+
+# start_game FOLDER: runs ./tarvello in FOLDER; sets GAME_PID, GAME_OUT, GAME_ERR.
+# A busy X server now and then refuses the connection, and the game then
+# ends at once with its window failure; that start is tried again.
+start_game() {
+    GAME_OUT="$WORK/out.txt"
+    GAME_ERR="$WORK/err.txt"
+    for _ in 1 2 3; do
+        (cd "$1" && exec ./tarvello >"$GAME_OUT" 2>"$GAME_ERR") &
+        GAME_PID=$!
+        GAME_EXIT=""
+        for _ in $(seq 20); do
+            game_running || break
+            sleep 0.05
+        done
+        if ! game_running && [ ! -s "$GAME_OUT" ] && grep -qx "Failed to initialize OpenGL window." "$GAME_ERR"; then
+            wait "$GAME_PID"
+            sleep 0.5
+            continue
+        fi
+        return 0
+    done
+}
+
+# wait_for PATTERN SECONDS: waits until the game's stdout has a line matching PATTERN.
+wait_for() {
+    local deadline=$(( $(date +%s) + $2 ))
+    while [ "$(date +%s)" -le "$deadline" ]; do
+        grep -qE "$1" "$GAME_OUT" 2>/dev/null && return 0
+        game_running || return 1
+        sleep 0.2
+    done
+    return 1
+}
+
+game_running() { kill -0 "$GAME_PID" 2>/dev/null; }
+
+# find_window: sets WID to the game's window, waiting up to 20 s. A search
+# can fail while other clients' windows come and go, so it is repeated.
+find_window() {
+    WID=""
+    for _ in $(seq 100); do
+        WID=$(xdotool search --name '^Tarvello!$' 2>>"$WORK/xdotool.txt" | head -n 1)
+        [ -n "$WID" ] || WID=$(xdotool search --pid "$GAME_PID" 2>>"$WORK/xdotool.txt" | head -n 1)
+        [ -n "$WID" ] && break
+        game_running || break
+        sleep 0.2
+    done
+    if [ -z "$WID" ]; then
+        echo "--- xdotool said:"; tail -n 5 "$WORK/xdotool.txt"
+        fail "no window titled Tarvello! appeared"
+    fi
+    # No window manager runs here: focus the window directly.
+    xdotool windowfocus --sync "$WID" 2>/dev/null || xdotool windowfocus "$WID"
+}
+
+key() { xdotool key --delay 60 "$@"; }
+hold() { xdotool keydown "$1"; sleep "$2"; xdotool keyup "$1"; }
+
+# wait_exit SECONDS: waits for the game to end; sets GAME_EXIT (128+N for a signal).
+wait_exit() {
+    local deadline=$(( $(date +%s) + $1 ))
+    while game_running && [ "$(date +%s)" -le "$deadline" ]; do sleep 0.1; done
+    if game_running; then
+        GAME_EXIT="hang"
+        kill -9 "$GAME_PID" 2>/dev/null
+        wait "$GAME_PID" 2>/dev/null
+        return 1
+    fi
+    wait "$GAME_PID"
+    GAME_EXIT=$?
+    GAME_PID=""
+    return 0
+}
+
+# shot NAME: a PNG of the game's window.
+shot() { import -window "$WID" "$WORK/$1.png" 2>/dev/null || fail "cannot take a screenshot"; echo "$WORK/$1.png"; }
+
+# mean_in PNG W H X Y: the mean brightness (0..1) of a region.
+mean_in() { convert "$1" -crop "${2}x${3}+${4}+${5}" +repage -colorspace Gray -format "%[fx:mean]" info:; }
+
+# differ A B: the share of pixels that differ between two shots.
+differ() { compare -metric AE -fuzz 8% "$1" "$2" null: 2>&1 | awk '{ print $1 / (1200 * 800) }'; }
+
+count_lines() { grep -cE "$1" "$GAME_OUT" 2>/dev/null || true; }

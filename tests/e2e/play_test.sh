@@ -1,0 +1,78 @@
+#!/bin/bash
+# Plays the real game with real key events and checks what a player sees
+# and what the console says. Usage: play_test.sh GAME_FOLDER
+. "$(dirname "$0")/lib.sh"
+GAME_DIR=$1
+
+start_x
+start_game "$GAME_DIR"
+find_window
+
+geometry=$(xdotool getwindowgeometry "$WID" | awk '/Geometry/ { print $2 }')
+[ "$geometry" = "1200x800" ] || fail "window is $geometry, not 1200x800"
+[ "$(xdotool getwindowname "$WID")" = "Tarvello!" ] || fail "window title"
+
+wait_for '^new Job: Time ' 60 || fail "no job in the first frames"
+
+# Start-up: five programs built, the van imported, every texture loaded.
+[ "$(count_lines '^\*\*\*GLSL Linker Log:')" -eq 5 ] || fail "expected five program builds"
+[ "$(count_lines '^Import of scene vito.obj succeeded\.$')" -eq 1 ] || fail "van not imported"
+grep -qiE "error|can't" "$GAME_OUT" && fail "an error line at start-up"
+
+# The first job is priced from the van's start point (30, 75) at popularity 20.
+read -r i j < <(sed -nE '0,/^X: /s/^X: ([0-9]+), Y: ([0-9]+)$/\1 \2/p' "$GAME_OUT")
+read -r t a < <(sed -nE '0,/^new Job: /s/^new Job: Time ([0-9]+), Award: ([0-9]+)$/\1 \2/p' "$GAME_OUT")
+dx=$(( 50 * i - 30 )); dz=$(( 50 * j - 75 ))
+d=$(( ${dx#-} + ${dz#-} ))
+[ "$t" -eq $(( 85 * d / 200 )) ] || fail "first job time $t for distance $d"
+[ "$a" -eq $(( 25 * d / 7 )) ] || fail "first job award $a for distance $d"
+[ "$i" -ge 1 ] && [ "$i" -le 8 ] && [ "$j" -ge 1 ] && [ "$j" -le 8 ] || fail "job outside the streets: $i $j"
+
+# Holding Up drives the van: the view changes.
+before=$(shot before)
+hold Up 2
+sleep 0.5
+after=$(shot after)
+changed=$(differ "$before" "$after")
+awk "BEGIN { exit !($changed > 0.05) }" || fail "the view did not change while driving ($changed)"
+
+# P pauses: the score lines give way to the pause notice, and the rules stop.
+running=$(shot running)
+key p
+sleep 1
+paused=$(shot paused)
+score_running=$(mean_in "$running" 150 40 8 8)
+score_paused=$(mean_in "$paused" 150 40 8 8)
+notice_running=$(mean_in "$running" 380 28 560 440)
+notice_paused=$(mean_in "$paused" 380 28 560 440)
+awk "BEGIN { exit !($score_paused < $score_running) }" || fail "score still shown while paused"
+awk "BEGIN { exit !($notice_paused > $notice_running + 0.02) }" || fail "no pause notice ($notice_paused)"
+rule_lines='^(X: |new Job|Zeit abgelaufen|Highscore: |Job delivered)'
+lines_at_pause=$(count_lines "$rule_lines")
+sleep 8
+[ "$(count_lines "$rule_lines")" -eq "$lines_at_pause" ] || fail "the rules ran while paused"
+key p
+# Popularity 20 costs a point every 10 s of play; about 5 s were played.
+wait_for '^Highscore: 0 Popularity: 19$' 15 || fail "the rules did not resume after the pause"
+
+# The debug toggles answer on the console.
+key F2
+wait_for '^show/hide framerate$' 10 || fail "F2"
+key F3
+wait_for '^show/hide wireframe mode$' 10 || fail "F3"
+key F3
+programs=$(count_lines '^\*\*\*GLSL Linker Log:')
+key F5
+for _ in $(seq 100); do
+    [ "$(count_lines '^\*\*\*GLSL Linker Log:')" -ge $(( programs + 2 )) ] && break
+    sleep 0.2
+done
+[ "$(count_lines '^\*\*\*GLSL Linker Log:')" -ge $(( programs + 2 )) ] || fail "F5 did not rebuild the city"
+key F8
+wait_for '^change frustrum mode close$' 10 || fail "F8"
+
+key Escape
+wait_exit 20 || fail "the game did not end on Escape"
+[ "$GAME_EXIT" = 0 ] || fail "exit code $GAME_EXIT on Escape"
+[ -s "$GAME_ERR" ] && fail "lines on the error stream"
+echo "play test passed"
