@@ -21,11 +21,10 @@ using testing::internal::GetCapturedStdout;
 namespace {
 
 // Draws with the flat program and a pipeline as the game sets them up.
-class HudDrawTest : public GlTest {
+class HudDrawTest : public ConsoleGlTest {
 protected:
     void SetUp() override {
-        GlTest::SetUp();
-        CaptureStdout();
+        ConsoleGlTest::SetUp();
         shaders::GLShaderManager manager;
         flat.reset(manager.loadFromFiles("Shaders\\flat.vert", "Shaders\\flat.frag"));
         ASSERT_NE(flat, nullptr);
@@ -33,15 +32,6 @@ protected:
         projection.loadMatrix(glm::perspective(glm::radians(35.0f), 1.5f, 1.0f, 260.0f));
         pipeline.setMatrixStacks(modelView, projection);
         platform::setKeySource([this](int key) { return held.count(key) ? 1 : 0; });
-    }
-    void TearDown() override {
-        GetCapturedStdout();
-        GlTest::TearDown();
-    }
-    std::string drain() {
-        std::string text = GetCapturedStdout();
-        CaptureStdout();
-        return text;
     }
 
     shaders::ProgramPtr flat;

@@ -34,7 +34,7 @@ std::function<int()> numbers(std::vector<int> values) {
 constexpr int cellOf(int index) { return index * 10; }
 
 // The jobs are placed on the real city, which is built once for the suite.
-class JobPlacementTest : public GlTest {
+class JobPlacementTest : public ConsoleGlTest {
 protected:
     static void SetUpTestSuite() {
         CaptureStdout();
@@ -45,19 +45,6 @@ protected:
     static void TearDownTestSuite() {
         city.reset();
         lights.reset();
-    }
-    void SetUp() override {
-        GlTest::SetUp();
-        CaptureStdout();
-    }
-    void TearDown() override {
-        GetCapturedStdout();
-        GlTest::TearDown();
-    }
-    std::string drain() {
-        std::string text = GetCapturedStdout();
-        CaptureStdout();
-        return text;
     }
     // A job check in the next update, no popularity decay.
     void check(JobManager& manager, std::vector<int> values) {

@@ -33,3 +33,19 @@ void GlTest::TearDown() {
     platform::setKeySource({});
     platform::setClockSource({});
 }
+
+void ConsoleGlTest::SetUp() {
+    GlTest::SetUp();
+    testing::internal::CaptureStdout();
+}
+
+void ConsoleGlTest::TearDown() {
+    testing::internal::GetCapturedStdout();
+    GlTest::TearDown();
+}
+
+std::string ConsoleGlTest::drain() {
+    std::string text = testing::internal::GetCapturedStdout();
+    testing::internal::CaptureStdout();
+    return text;
+}

@@ -24,3 +24,12 @@ protected:
     void SetUp() override;
     void TearDown() override;
 };
+
+// A GL test whose console output is captured for the whole test; drain()
+// hands over what was printed since the last call.
+class ConsoleGlTest : public GlTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    std::string drain();
+};
