@@ -1,6 +1,7 @@
 #include "app/DistanceMarkers.h"
 
 #include "render/GLError.h"
+#include "render/VertexAttribute.h"
 
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
@@ -11,23 +12,13 @@ namespace {
 
 const glm::vec4 TRIANGLE[3] = {{0.0f, 6.5f, 4.0f, 1.0f}, {0.5f, 6.0f, 1.0f, 1.0f}, {-0.5f, 6.0f, 1.0f, 1.0f}};
 
-void pointAttribute(shaders::GLShader* program, const char* name) {
-    const GLint location = program->attribLocation(name);
-    if (location < 0) return;
-    glEnableVertexAttribArray(static_cast<GLuint>(location));
-    glVertexAttribPointer(static_cast<GLuint>(location), 4, GL_FLOAT, GL_FALSE, 0, nullptr);
-}
-
 }  // namespace
 
 MarkerGeometry::MarkerGeometry(shaders::GLShader* program) : program(program) {
     glBindVertexArray(objects.vao.get());
-    glBindBuffer(GL_ARRAY_BUFFER, objects.buffers[0].get());
-    glBufferData(GL_ARRAY_BUFFER, sizeof(TRIANGLE), TRIANGLE, GL_STATIC_DRAW);
-    pointAttribute(program, "in_position");
-    glBindBuffer(GL_ARRAY_BUFFER, objects.buffers[1].get());
-    glBufferData(GL_ARRAY_BUFFER, sizeof(TRIANGLE), nullptr, GL_DYNAMIC_DRAW);
-    pointAttribute(program, "in_color");
+    fillAttribute(program, objects.buffers[0].get(), TRIANGLE, sizeof(TRIANGLE), "in_position", 4);
+    // The colours are written by each marker's draw.
+    fillAttribute(program, objects.buffers[1].get(), nullptr, sizeof(TRIANGLE), "in_color", 4, GL_DYNAMIC_DRAW);
     glBindVertexArray(0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     checkGLError();

@@ -9,10 +9,6 @@
 
 #include <iostream>
 
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
-
 namespace {
 
 constexpr float FIELD_OF_VIEW = 35.0f;
@@ -62,20 +58,13 @@ Game::Game() {
 
 Game::~Game() = default;
 
-void Game::releaseFreedMemory() {
-#ifdef __GLIBC__
-    // A rebuild frees megabytes of decoded images and driver storage, much
-    // of it in the allocator arenas of the driver's threads, which keep
-    // freed memory for reuse. Giving it back keeps a long session's
-    // footprint flat however often the filters are switched.
-    malloc_trim(0);
-#endif
-}
-
 void Game::resize(int width, int height) {
     glViewport(0, 0, width, height);
-    frustum.setPerspective(FIELD_OF_VIEW, static_cast<float>(width) / static_cast<float>(height), NEAR_PLANE,
-                           farPlaneOf(0));
+    loadPerspective(static_cast<float>(width) / static_cast<float>(height), farPlaneOf(0));
+}
+
+void Game::loadPerspective(float aspect, float farPlane) {
+    frustum.setPerspective(FIELD_OF_VIEW, aspect, NEAR_PLANE, farPlane);
     projection.loadMatrix(frustum.projectionMatrix());
     pipeline.setMatrixStacks(modelView, projection);
 }
@@ -111,13 +100,12 @@ void Game::update() {
 void Game::handleViewDistanceKey() {
     if (!repeatGuardedKey(GLFW_KEY_F8, viewDistanceKeyTimer)) return;
     viewDistanceMode = (viewDistanceMode + 1) % 3;
-    frustum.setPerspective(FIELD_OF_VIEW, static_cast<float>(WINDOW_WIDTH) / static_cast<float>(WINDOW_HEIGHT),
-                           NEAR_PLANE, farPlaneOf(viewDistanceMode));
     static const char* const messages[] = {"change frustrum mode normal\n", "change frustrum mode close\n",
                                            "change frustrum mode wide/off\n"};
     std::cout << messages[viewDistanceMode];
-    projection.loadMatrix(frustum.projectionMatrix());
-    pipeline.setMatrixStacks(modelView, projection);
+    // The aspect comes from the window's fixed size, not a queried one.
+    const float aspect = static_cast<float>(WINDOW_WIDTH) / static_cast<float>(WINDOW_HEIGHT);
+    loadPerspective(aspect, farPlaneOf(viewDistanceMode));
 }
 
 void Game::handleFilterKey() {
@@ -129,7 +117,7 @@ void Game::handleFilterKey() {
     const City rebuilt(lights, magFilterOf(filterMode), minFilterOf(filterMode));
     van.setCity(rebuilt);
     city = rebuilt;
-    releaseFreedMemory();
+    platform::releaseFreedMemory();
 }
 
 void Game::rebuildMarkers() {
@@ -150,8 +138,7 @@ void Game::drawMarkers(glm::mat4 matrix) {
 
 void Game::render() {
     modelView.pushMatrix();
-    glm::mat4 cam(1.0f);
-    cam = van.chaseCamera.frame().cameraMatrix();
+    const glm::mat4 cam = van.chaseCamera.frame().cameraMatrix();
     modelView.pushMatrix(cam);
     lights.uploadEyePositions(van.chaseCamera.frame());
     city.render(pipeline.modelViewMatrix(), projection.top(), pipeline.normalMatrix(true));

@@ -52,7 +52,8 @@ private:
     void drawMarkers(glm::mat4 matrix);
     void handleViewDistanceKey();
     void handleFilterKey();
-    static void releaseFreedMemory();
+    // The projection of the current view: 35 degrees, near plane 1.
+    void loadPerspective(float aspect, float farPlane);
 
     shaders::GLShaderManager shaderManager;
     JobManager jobManager;

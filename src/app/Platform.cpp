@@ -34,6 +34,12 @@ void configureProcess() {
 #endif
 }
 
+void releaseFreedMemory() {
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
+
 void useWindow(GLFWwindow* window) { activeWindow = window; }
 
 void setKeySource(KeySource source) { keySource = std::move(source); }

@@ -32,6 +32,11 @@ void setClockSource(ClockSource source);
 // session would grow with every city rebuild.
 void configureProcess();
 
+// Gives memory the allocator keeps for reuse back to the system; called
+// after a city rebuild, which frees megabytes of images and driver storage
+// (much of it in the arenas of the driver's threads).
+void releaseFreedMemory();
+
 // Data files are named with backslashes as written ("Shaders\flat.vert");
 // this is the one place that turns them into the native separator.
 std::string nativePath(const std::string& name);

@@ -102,12 +102,10 @@ City::City(SpotLights& lights, GLint magFilter, GLint minFilter) : parts_(std::m
     cells.push_back(std::make_unique<FlatBuilding>(fieldSize_, fieldSize_, oldhouseTex, 30));
     Field* o = cells.back().get();
 
-    for (int i = 0; i < SIZE; ++i) {
-        for (int j = 0; j < SIZE; ++j) {
-            Field* objects[] = {b, w, o, h, v, x, x1, x2, c1, c2, c3, c4};
-            grid_[i][j] = objects[static_cast<int>(LAYOUT[i][j])];
-        }
-    }
+    // In the order of the Tile codes.
+    Field* const objects[] = {b, w, o, h, v, x, x1, x2, c1, c2, c3, c4};
+    for (int i = 0; i < SIZE; ++i)
+        for (int j = 0; j < SIZE; ++j) grid_[i][j] = objects[static_cast<int>(LAYOUT[i][j])];
     for (int i = 0; i < SIZE; ++i)
         for (int j = 0; j < SIZE; ++j) grid_[i][j]->init(program);
 }

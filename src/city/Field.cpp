@@ -1,6 +1,7 @@
 #include "city/Field.h"
 
 #include "render/GLError.h"
+#include "render/VertexAttribute.h"
 
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
@@ -18,26 +19,14 @@ struct CellGeometry {
     std::array<float, N * 2> textCoords;
 };
 
-// Fills one buffer and points the named attribute of the program at it.
-void feedAttribute(shaders::GLShader* program, GLuint buffer, const float* data, GLsizeiptr bytes, const char* name,
-                   GLint components) {
-    glBindBuffer(GL_ARRAY_BUFFER, buffer);
-    glBufferData(GL_ARRAY_BUFFER, bytes, data, GL_STATIC_DRAW);
-    const GLint location = program->attribLocation(name);
-    // A missing attribute is reported by the lookup; -1 is no array to set.
-    if (location >= 0) {
-        glEnableVertexAttribArray(static_cast<GLuint>(location));
-        glVertexAttribPointer(static_cast<GLuint>(location), components, GL_FLOAT, GL_FALSE, 0, nullptr);
-    }
-}
-
 template <int N>
 CellObjects buildCellObjects(shaders::GLShader* program, const CellGeometry<N>& g) {
     auto objects = std::make_shared<gl::VertexArrayObjects<3>>();
     glBindVertexArray(objects->vao.get());
-    feedAttribute(program, objects->buffers[0].get(), g.verts.data(), sizeof(g.verts), "vVertex", 4);
-    feedAttribute(program, objects->buffers[1].get(), g.normals.data(), sizeof(g.normals), "vNormal", 3);
-    feedAttribute(program, objects->buffers[2].get(), g.textCoords.data(), sizeof(g.textCoords), "inTextCoords", 2);
+    fillAttribute(program, objects->buffers[0].get(), g.verts.data(), sizeof(g.verts), "vVertex", 4);
+    fillAttribute(program, objects->buffers[1].get(), g.normals.data(), sizeof(g.normals), "vNormal", 3);
+    fillAttribute(program, objects->buffers[2].get(), g.textCoords.data(), sizeof(g.textCoords), "inTextCoords",
+                  2);
     glBindVertexArray(0);
     return objects;
 }

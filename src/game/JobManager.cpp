@@ -35,11 +35,10 @@ void JobManager::addJob(const Job& job) {
     jobList.push_back(job);
 }
 
+int JobManager::nextRandom() { return random ? random() : std::rand(); }
+
 void JobManager::makeJob(float vanX, float vanZ, const City& city) {
-    auto draw = [this] {
-        const int r = random ? random() : std::rand();
-        return ((r % 100) * 10) / 100;
-    };
+    auto draw = [this] { return ((nextRandom() % 100) * 10) / 100; };
     int i = draw();
     int j = draw();
     while (city.isStreet(i, j) != 1) {
@@ -83,7 +82,7 @@ void JobManager::update(float dt, float vanX, float vanZ, const City& city) {
 
     if (spawnTimer > 2.0f) {
         spawnTimer -= 2.0f;
-        const int r = (random ? random() : std::rand()) % 100;
+        const int r = nextRandom() % 100;
         const int open = static_cast<int>(jobList.size());
         if (r * open * 2 < popularity && open < 3) makeJob(vanX, vanZ, city);
     }

@@ -71,6 +71,8 @@ private:
     struct Item {};
 
     void makeJob(float vanX, float vanZ, const City& city);
+    // The next number of the standard generator, or of the tests' source.
+    int nextRandom();
     void releaseKind(int kind) { freeKinds.push_back(kind); }
     PixelPerfectGLFont& font();
 

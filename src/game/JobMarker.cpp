@@ -1,5 +1,7 @@
 #include "game/JobMarker.h"
 
+#include "render/VertexAttribute.h"
+
 #include <glm/gtc/type_ptr.hpp>
 
 void markerPositions(int height, int radius, glm::vec4 (&out)[JobMarker::VERTEX_COUNT]) {
@@ -28,17 +30,8 @@ JobMarker::JobMarker(int height, int radius, shaders::GLShader* program, float r
 
     objects_ = std::make_shared<gl::VertexArrayObjects<3>>();
     glBindVertexArray(objects_->vao.get());
-    auto feed = [&](GLuint buffer, const glm::vec4* data, const char* name) {
-        glBindBuffer(GL_ARRAY_BUFFER, buffer);
-        glBufferData(GL_ARRAY_BUFFER, sizeof(glm::vec4) * VERTEX_COUNT, data, GL_STATIC_DRAW);
-        const GLint location = program->attribLocation(name);
-        if (location >= 0) {
-            glEnableVertexAttribArray(static_cast<GLuint>(location));
-            glVertexAttribPointer(static_cast<GLuint>(location), 4, GL_FLOAT, GL_FALSE, 0, nullptr);
-        }
-    };
-    feed(objects_->buffers[0].get(), positions, "in_position");
-    feed(objects_->buffers[1].get(), colours, "in_color");
+    fillAttribute(program, objects_->buffers[0].get(), positions, sizeof(positions), "in_position", 4);
+    fillAttribute(program, objects_->buffers[1].get(), colours, sizeof(colours), "in_color", 4);
     glBindVertexArray(0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
 }

@@ -2,6 +2,7 @@
 
 #include "app/Platform.h"
 #include "render/GLError.h"
+#include "render/VertexAttribute.h"
 
 #include <assimp/Importer.hpp>
 #include <assimp/postprocess.h>
@@ -21,17 +22,6 @@ constexpr unsigned int IMPORT_FLAGS = aiProcess_CalcTangentSpace | aiProcess_Joi
                                       aiProcess_MakeLeftHanded | aiProcess_Triangulate | aiProcess_GenSmoothNormals |
                                       aiProcess_FlipUVs | aiProcess_FlipWindingOrder;
 static_assert(IMPORT_FLAGS == 0x0180004F, "the van is imported with these flags");
-
-void feed(shaders::GLShader* program, GLuint buffer, const std::vector<float>& data, const char* name,
-          GLint components) {
-    glBindBuffer(GL_ARRAY_BUFFER, buffer);
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(data.size() * sizeof(float)), data.data(), GL_STATIC_DRAW);
-    const GLint location = program->attribLocation(name);
-    if (location >= 0) {
-        glEnableVertexAttribArray(static_cast<GLuint>(location));
-        glVertexAttribPointer(static_cast<GLuint>(location), components, GL_FLOAT, GL_FALSE, 0, nullptr);
-    }
-}
 
 }  // namespace
 
@@ -79,9 +69,13 @@ void Mesh::setupBuffers(shaders::GLShader* program) {
     if (!program) return;
     objects_ = std::make_shared<gl::VertexArrayObjects<3>>();
     glBindVertexArray(objects_->vao.get());
-    feed(program, objects_->buffers[0].get(), vertices_, "vVertex", 4);
-    feed(program, objects_->buffers[1].get(), normals_, "vNormal", 3);
-    feed(program, objects_->buffers[2].get(), colors_, "vColor", 4);
+    auto fill = [&](GLuint buffer, const std::vector<float>& data, const char* name, GLint components) {
+        fillAttribute(program, buffer, data.data(), static_cast<GLsizeiptr>(data.size() * sizeof(float)), name,
+                      components);
+    };
+    fill(objects_->buffers[0].get(), vertices_, "vVertex", 4);
+    fill(objects_->buffers[1].get(), normals_, "vNormal", 3);
+    fill(objects_->buffers[2].get(), colors_, "vColor", 4);
     glBindVertexArray(0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
 }
