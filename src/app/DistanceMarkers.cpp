@@ -24,8 +24,7 @@ MarkerGeometry::MarkerGeometry(shaders::GLShader* program) : program(program) {
     checkGLError();
 }
 
-void ItemPointer::init(std::shared_ptr<MarkerGeometry> geometry, glm::vec3 colour, glm::vec3 /*destination*/,
-                       float distance) {
+void ItemPointer::init(std::shared_ptr<MarkerGeometry> geometry, glm::vec3 colour, float distance) {
     geometry_ = std::move(geometry);
     colour_ = colour;
     distance_ = distance;

@@ -26,7 +26,7 @@ public:
     static constexpr float MIN_DISTANCE = 1.0f;
 
     ItemPointer() = default;
-    void init(std::shared_ptr<MarkerGeometry> geometry, glm::vec3 colour, glm::vec3 destination, float distance);
+    void init(std::shared_ptr<MarkerGeometry> geometry, glm::vec3 colour, float distance);
     void draw(glm::mat4 matrix) const;
 
     // The matrix the triangle is drawn with.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Platform.h"
+#include "platform/Input.h"
 
 // Elapsed seconds between frames. Constructed with the game's fields, so the
 // first tick also counts the whole set-up.

@@ -1,7 +1,8 @@
 #include "app/Game.h"
 
-#include "app/Platform.h"
-#include "app/Window.h"
+#include "platform/Input.h"
+#include "platform/Process.h"
+#include "platform/WindowSize.h"
 #include "render/GLError.h"
 
 #include <GLFW/glfw3.h>
@@ -16,51 +17,50 @@ constexpr float NEAR_PLANE = 1.0f;
 
 }  // namespace
 
-GLint Game::magFilterOf(int mode) { return mode == 2 ? GL_NEAREST : GL_LINEAR; }
+GLint Game::magFilterOf(int mode) { return mode == FILTER_NEAREST ? GL_NEAREST : GL_LINEAR; }
 
 GLint Game::minFilterOf(int mode) {
     switch (mode) {
-    case 0: return GL_LINEAR_MIPMAP_LINEAR;
-    case 2: return GL_NEAREST_MIPMAP_NEAREST;
+    case FILTER_TRILINEAR: return GL_LINEAR_MIPMAP_LINEAR;
+    case FILTER_NEAREST: return GL_NEAREST_MIPMAP_NEAREST;
     default: return GL_LINEAR;
     }
 }
 
 float Game::farPlaneOf(int mode) {
     switch (mode) {
-    case 1: return 50.0f;
-    case 2: return 500.0f;
+    case VIEW_CLOSE: return 50.0f;
+    case VIEW_WIDE: return 500.0f;
     default: return 260.0f;
     }
 }
 
 Game::Game() {
-    flatShader.reset(shaderManager.loadFromFiles("Shaders\\flat.vert", "Shaders\\flat.frag"));
-    if (!flatShader) {
-        std::cout << "Error Loading, compiling or linking shader\n";
-    } else {
+    flatShader = shaders::buildProgram(shaderManager, "Shaders\\flat.vert", "Shaders\\flat.frag");
+    if (flatShader) {
         // Without the flat program the markers have nothing to draw with
         // and are left out; the rest of the game goes on.
         flatShader->bindFragDataLocation("out_color");
         markerGeometry = std::make_shared<MarkerGeometry>(flatShader.get());
     }
-    // The first city uses the filters of mode 0 while filterMode starts at 1.
-    city = City(lights, magFilterOf(0), minFilterOf(0));
+    // The first city uses the trilinear filters while filterMode starts at
+    // linear, so the first F5 shows nearest filtering.
+    city = City(lights, magFilterOf(FILTER_TRILINEAR), minFilterOf(FILTER_TRILINEAR));
     van = MoveableObject(startCamera, &city, "vito.obj", &lights);
     van.chaseCamera.moveForward(50.0f);
     van.chaseCamera.moveUp(5.0f);
     jobManager = JobManager(flatShader.get());
     viewDistanceKeyTimer = 0.0f;
     filterKeyTimer = 0.0f;
-    filterMode = 1;
-    viewDistanceMode = 0;
+    filterMode = FILTER_LINEAR;
+    viewDistanceMode = VIEW_NORMAL;
 }
 
 Game::~Game() = default;
 
 void Game::resize(int width, int height) {
     glViewport(0, 0, width, height);
-    loadPerspective(static_cast<float>(width) / static_cast<float>(height), farPlaneOf(0));
+    loadPerspective(static_cast<float>(width) / static_cast<float>(height), farPlaneOf(VIEW_NORMAL));
 }
 
 void Game::loadPerspective(float aspect, float farPlane) {
@@ -98,8 +98,8 @@ void Game::update() {
 }
 
 void Game::handleViewDistanceKey() {
-    if (!repeatGuardedKey(GLFW_KEY_F8, viewDistanceKeyTimer)) return;
-    viewDistanceMode = (viewDistanceMode + 1) % 3;
+    if (!platform::repeatGuardedKey(GLFW_KEY_F8, viewDistanceKeyTimer)) return;
+    viewDistanceMode = (viewDistanceMode + 1) % VIEW_MODE_COUNT;
     static const char* const messages[] = {"change frustrum mode normal\n", "change frustrum mode close\n",
                                            "change frustrum mode wide/off\n"};
     std::cout << messages[viewDistanceMode];
@@ -109,8 +109,8 @@ void Game::handleViewDistanceKey() {
 }
 
 void Game::handleFilterKey() {
-    if (!repeatGuardedKey(GLFW_KEY_F5, filterKeyTimer)) return;
-    filterMode = (filterMode + 1) % 3;
+    if (!platform::repeatGuardedKey(GLFW_KEY_F5, filterKeyTimer)) return;
+    filterMode = (filterMode + 1) % FILTER_MODE_COUNT;
     // The filters are fixed when textures are made, so the whole city is
     // built again. The van gets the new city first; the old one is then
     // released with its last copy.
@@ -126,7 +126,7 @@ void Game::rebuildMarkers() {
     for (const Job& job : jobManager.jobs()) {
         const glm::vec3 destination(job.destX(), 0.0f, job.destZ());
         ItemPointer marker;
-        marker.init(markerGeometry, job.jobColour(), destination, glm::length(vanPosition - destination));
+        marker.init(markerGeometry, job.jobColour(), glm::length(vanPosition - destination));
         markers.push_back(marker);
     }
 }

@@ -29,6 +29,11 @@ public:
     void update();
     void render();
 
+    // Texture filter modes, in the order F5 steps through them.
+    enum FilterMode { FILTER_TRILINEAR = 0, FILTER_LINEAR = 1, FILTER_NEAREST = 2, FILTER_MODE_COUNT = 3 };
+    // View-distance modes, in the order F8 steps through them.
+    enum ViewDistanceMode { VIEW_NORMAL = 0, VIEW_CLOSE = 1, VIEW_WIDE = 2, VIEW_MODE_COUNT = 3 };
+
     // The texture filters of each filter mode: magnification, minification.
     static GLint magFilterOf(int mode);
     static GLint minFilterOf(int mode);
@@ -70,8 +75,8 @@ private:
     bool highBeam = true;
     FrameTimer frameTimer;
     float viewDistanceKeyTimer = 0.0f;
-    int viewDistanceMode = 0;
+    int viewDistanceMode = VIEW_NORMAL;
     float filterKeyTimer = 0.0f;
-    int filterMode = 1;
+    int filterMode = FILTER_LINEAR;
     std::vector<ItemPointer> markers;
 };

@@ -1,11 +1,9 @@
 #pragma once
 
+#include "platform/WindowSize.h"
+
 struct GLFWwindow;
 
-// The fixed size of the game's window in pixels; also the aspect ratio of
-// every projection.
-constexpr int WINDOW_WIDTH = 1200;
-constexpr int WINDOW_HEIGHT = 800;
 
 // Opens the 1200 x 800 window with an OpenGL 3.3 compatibility context
 // (24 depth bits, 8 stencil bits) and makes the context current; null when

@@ -1,17 +1,15 @@
 #include "app/Game.h"
-#include "app/Platform.h"
 #include "app/Window.h"
+#include "platform/Input.h"
+#include "platform/Process.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 
-#include <cstdio>
 #include <iostream>
 
 int main() {
     platform::configureProcess();
-    // Game events are read as they happen, also when the console is a pipe.
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
 
     glfwInit();
     GLFWwindow* window = openGameWindow("Tarvello!");

@@ -5,7 +5,6 @@
 
 #include <glm/gtc/type_ptr.hpp>
 
-#include <iostream>
 
 namespace {
 
@@ -25,10 +24,6 @@ const Tile LAYOUT[City::SIZE][City::SIZE] = {
     {T::B, T::H, T::W, T::V, T::X1, T::V, T::V, T::V, T::C3, T::B},
     {T::B, T::B, T::B, T::B, T::B, T::B, T::B, T::B, T::B, T::B},
 };
-
-void reportIfMissing(const shaders::ProgramPtr& program) {
-    if (!program) std::cout << "Error Loading, compiling or linking shader\n";
-}
 
 }  // namespace
 
@@ -59,15 +54,13 @@ void setFog(shaders::GLShader* program, float fogStart, float fogEnd, glm::vec3 
     checkGLError();
 }
 
-City::City(SpotLights& lights, GLint magFilter, GLint minFilter) : parts_(std::make_shared<Parts>()) {
+City::City(SpotLights& lights, GLint magFilter, GLint minFilter) : parts_(std::make_shared<ProgramsAndCells>()) {
     fieldSize_ = 25;
     fogColor_ = glm::vec3(0.01f, 0.01f, 0.01f);
     {
         shaders::GLShaderManager sm;
-        parts_->shader.reset(sm.loadFromFiles("Shaders\\spotLightTex.vert", "Shaders\\spotLightTex.frag"));
-        reportIfMissing(parts_->shader);
-        parts_->fontShader.reset(sm.loadFromFiles("Shaders\\fontShader.vert", "Shaders\\fontShader.frag"));
-        reportIfMissing(parts_->fontShader);
+        parts_->shader = shaders::buildProgram(sm, "Shaders\\spotLightTex.vert", "Shaders\\spotLightTex.frag");
+        parts_->fontShader = shaders::buildProgram(sm, "Shaders\\fontShader.vert", "Shaders\\fontShader.frag");
     }
     shaders::GLShader* program = parts_->shader.get();
     lights.attachShader(program);

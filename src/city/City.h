@@ -47,19 +47,21 @@ public:
 
 private:
     // What one construction makes; every copy of the city shares it.
-    struct Parts {
+    struct ProgramsAndCells {
         shaders::ProgramPtr shader;
         shaders::ProgramPtr fontShader;
         std::vector<std::unique_ptr<Field>> cells;
     };
 
-    std::shared_ptr<Parts> parts_;
+    std::shared_ptr<ProgramsAndCells> parts_;
     std::array<std::array<Field*, SIZE>, SIZE> grid_{};
     int fieldSize_ = 25;
     glm::vec3 fogColor_{0.0f, 0.0f, 0.0f};
 };
 
 // The layout: which tile stands at (i, j), i along X and j along Z.
+// B stone wall (25 high), W windowed block (15), O old house (30); H and V
+// straight streets, X crossing, X1 and X2 junctions, C1 to C4 curves.
 enum class Tile { B, W, O, H, V, X, X1, X2, C1, C2, C3, C4 };
 Tile layoutTile(int i, int j);
 

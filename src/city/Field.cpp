@@ -84,12 +84,7 @@ void drawCell(shaders::GLShader* program, Texture& texture, bool& uploadPending,
     program->bind();
     glBindVertexArray(objects->vao.get());
     if (material) {
-        const glm::vec4& a = material->ambient;
-        const glm::vec4& d = material->diffuse;
-        const glm::vec4& s = material->specular;
-        glUniform4f(program->uniformLocation("ambient"), a.x, a.y, a.z, a.w);
-        glUniform4f(program->uniformLocation("diffuse"), d.x, d.y, d.z, d.w);
-        glUniform4f(program->uniformLocation("specular"), s.x, s.y, s.z, s.w);
+        uploadMaterial(program, *material);
         checkGLError();
     }
     glUniform1i(glGetUniformLocation(program->programObject(), "colorTexture"), 0);
@@ -102,6 +97,15 @@ void drawCell(shaders::GLShader* program, Texture& texture, bool& uploadPending,
 }
 
 }  // namespace
+
+void uploadMaterial(shaders::GLShader* program, const Spot& material) {
+    const glm::vec4& a = material.ambient;
+    const glm::vec4& d = material.diffuse;
+    const glm::vec4& s = material.specular;
+    glUniform4f(program->uniformLocation("ambient"), a.x, a.y, a.z, a.w);
+    glUniform4f(program->uniformLocation("diffuse"), d.x, d.y, d.z, d.w);
+    glUniform4f(program->uniformLocation("specular"), s.x, s.y, s.z, s.w);
+}
 
 Spot streetLampSpot() {
     return Spot(glm::vec3(0.0f, 12.0f, 0.0f), glm::vec4(0.0f, -1.0f, 0.0f, 1.0f), glm::vec4(0.01f, 0.01f, 0.01f, 1.0f),

@@ -23,8 +23,11 @@ struct Spot {
     glm::vec4 diffuse{0.0f, 0.0f, 0.0f, 1.0f};
     glm::vec4 specular{0.0f, 0.0f, 0.0f, 1.0f};
     float cosCutoff = 0.0f;  // carried along, read by nobody
-    glm::vec4 lightPos{0.0f, 0.0f, 0.0f, 1.0f};
 };
+
+// Sends the spot's "ambient", "diffuse" and "specular" colours to the
+// bound program.
+void uploadMaterial(shaders::GLShader* program, const Spot& material);
 
 // One map cell kind. A single object serves every grid position of its
 // kind, so a cell never knows where it stands: the position comes with

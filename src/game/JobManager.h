@@ -25,12 +25,10 @@ struct HudLine {
 };
 
 // The delivery game: open jobs, highscore, popularity, the pause and debug
-// toggles, and the heads-up display. At most three jobs are open, one of
+// toggles, and the heads-up display (drawn by Hud.cpp). At most three jobs are open, one of
 // each colour; popularity sinks by itself and the game is over below 1.
 class JobManager {
 public:
-    static constexpr float KEY_REPEAT_DELAY = 0.5f;
-
     JobManager() = default;
     // Seeds the random generator from the clock.
     explicit JobManager(shaders::GLShader* markerProgram);
@@ -48,13 +46,12 @@ public:
     // The overlay's lines as drawHud writes them.
     std::vector<HudLine> hudLines() const;
 
-    std::list<Job> jobs() const { return jobList; }
+    const std::list<Job>& jobs() const { return jobList; }
     const std::list<int>& freeKindList() const { return freeKinds; }
     int highscoreValue() const { return highscore; }
     int popularityValue() const { return popularity; }
     bool isShowingFrameRate() const { return showFrameRate; }
     bool isWireframe() const { return wireframe; }
-    bool isWithoutVertexArrays() const { return noVertexArrays; }
     float currentFrameRate() const { return frameRate; }
 
     // Tests set the state the rules start from and the random numbers.
@@ -68,8 +65,6 @@ public:
     }
 
 private:
-    struct Item {};
-
     void makeJob(float vanX, float vanZ, const City& city);
     // The next number of the standard generator, or of the tests' source.
     int nextRandom();
@@ -77,7 +72,6 @@ private:
     PixelPerfectGLFont& font();
 
     std::list<Job> jobList;
-    std::list<Item> items;  // nothing ever adds an item
     std::list<int> freeKinds{0, 1, 2};
     int highscore = 0;
     int popularity = 20;
@@ -99,7 +93,3 @@ private:
     struct Font;
     std::shared_ptr<Font> hudFont;
 };
-
-// True when a repeat-guarded key acts this frame: the timer has grown past
-// half a second and the key reads down. Acting resets the timer.
-bool repeatGuardedKey(int key, float& timer);

@@ -28,7 +28,7 @@ JobMarker::JobMarker(int height, int radius, shaders::GLShader* program, float r
     glm::vec4 colours[VERTEX_COUNT];
     for (glm::vec4& c : colours) c = glm::vec4(r, g, b, 1.0f);
 
-    objects_ = std::make_shared<gl::VertexArrayObjects<3>>();
+    objects_ = std::make_shared<gl::VertexArrayObjects<2>>();
     glBindVertexArray(objects_->vao.get());
     fillAttribute(program, objects_->buffers[0].get(), positions, sizeof(positions), "in_position", 4);
     fillAttribute(program, objects_->buffers[1].get(), colours, sizeof(colours), "in_color", 4);

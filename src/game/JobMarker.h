@@ -27,8 +27,8 @@ private:
     shaders::GLShader* program_ = nullptr;
     int height_ = 0;
     int radius_ = 0;
-    // Positions, colours, and a third buffer the marker never fills.
-    std::shared_ptr<gl::VertexArrayObjects<3>> objects_;
+    // Positions and colours.
+    std::shared_ptr<gl::VertexArrayObjects<2>> objects_;
 };
 
 // The 36 corner positions of a marker, triangle by triangle.

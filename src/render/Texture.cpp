@@ -1,6 +1,6 @@
 #include "render/Texture.h"
 
-#include "app/Platform.h"
+#include "platform/DataPath.h"
 #include "render/GLError.h"
 
 #include <IL/il.h>

@@ -1,6 +1,6 @@
 #include "shaders/GLShader.h"
 
-#include "app/Platform.h"
+#include "platform/DataPath.h"
 
 #include <cstring>
 #include <fstream>
@@ -67,10 +67,8 @@ int GLShaderObject::loadSource(const char* fileName) {
     if (length == 0) return Empty;
 
     source.reset();
-    owns_source = false;
     source.reset(new (std::nothrow) char[length + 1]);
     if (!source) return OutOfMemory;
-    owns_source = true;
 
     // Text mode may shorten the text (line ends); the buffer keeps its size.
     file.read(source.get(), length);
@@ -193,12 +191,12 @@ GLShaderManager::GLShaderManager() { initExtensions(); }
 
 GLShaderManager::~GLShaderManager() { programs.clear(); }
 
-GLShader* GLShaderManager::loadFromFiles(const char* vertexFile, const char* fragmentFile) {
-    auto* program = new GLShader();
+ProgramPtr GLShaderManager::loadFromFiles(const char* vertexFile, const char* fragmentFile) {
+    ProgramPtr program = std::make_unique<GLShader>();
     auto* vertex = new VertexShader();
     auto* fragment = new FragmentShader();
     auto discard = [&] {
-        delete program;
+        program.reset();
         delete vertex;
         delete fragment;
         return nullptr;
@@ -233,7 +231,7 @@ GLShader* GLShaderManager::loadFromFiles(const char* vertexFile, const char* fra
         return discard();
     }
     std::cout << "***GLSL Linker Log:\n" << program->linkerLog() << std::endl;
-    programs.push_back(program);
+    programs.push_back(program.get());
     program->setOwnsStages();
 
     // A stage whose file name was null is not attached, so nobody else
@@ -243,15 +241,22 @@ GLShader* GLShaderManager::loadFromFiles(const char* vertexFile, const char* fra
     return program;
 }
 
-bool GLShaderManager::releaseProgram(GLShader* program) {
+bool GLShaderManager::releaseProgram(ProgramPtr& program) {
+    if (!program) return false;
     for (auto it = programs.begin(); it != programs.end(); ++it) {
-        if (*it == program) {
+        if (*it == program.get()) {
             programs.erase(it);
-            delete program;
+            program.reset();
             return true;
         }
     }
     return false;
+}
+
+ProgramPtr buildProgram(GLShaderManager& manager, const char* vertexFile, const char* fragmentFile) {
+    ProgramPtr program = manager.loadFromFiles(vertexFile, fragmentFile);
+    if (!program) std::cout << "Error Loading, compiling or linking shader\n";
+    return program;
 }
 
 }  // namespace shaders

@@ -38,7 +38,6 @@ public:
 
     bool isCompiled() const { return is_compiled; }
     GLuint shaderObject() const { return shader_object; }
-    int stageKind() const { return stage_kind; }
     const char* sourceText() const { return source.get(); }
 
 protected:
@@ -49,7 +48,6 @@ private:
     std::unique_ptr<char[]> source;
     std::unique_ptr<char[]> compiler_log;
     bool is_compiled = false;
-    bool owns_source = false;
 };
 
 class VertexShader : public GLShaderObject {
@@ -98,11 +96,11 @@ private:
     bool owns_stages = false;
 };
 
-// Whoever keeps a program built by a manager owns it through this.
+// The one owner of a program: whoever keeps it.
 using ProgramPtr = std::unique_ptr<GLShader>;
 
-// Builds programs from pairs of files. It does not own what it builds:
-// destroying the manager leaves every program usable.
+// Builds programs from pairs of files and hands each to the caller, who owns
+// it from then on: destroying the manager leaves every program usable.
 class GLShaderManager {
 public:
     GLShaderManager();
@@ -111,11 +109,19 @@ public:
     GLShaderManager& operator=(const GLShaderManager&) = delete;
 
     // Null on any failure, after the failure was reported.
-    GLShader* loadFromFiles(const char* vertexFile, const char* fragmentFile);
-    bool releaseProgram(GLShader* program);
+    ProgramPtr loadFromFiles(const char* vertexFile, const char* fragmentFile);
+    // Destroys a program this manager built, through its owner, which is
+    // left null; false, and the program untouched, for any other.
+    bool releaseProgram(ProgramPtr& program);
 
 private:
-    std::vector<GLShader*> programs;
+    // The programs built, in order; only compared, never dereferenced, since
+    // their owners may have destroyed them.
+    std::vector<const GLShader*> programs;
 };
+
+// Builds a program from two files; a failure is reported once more with
+// "Error Loading, compiling or linking shader", and the result is null.
+ProgramPtr buildProgram(GLShaderManager& manager, const char* vertexFile, const char* fragmentFile);
 
 }  // namespace shaders

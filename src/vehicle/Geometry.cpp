@@ -1,6 +1,6 @@
 #include "vehicle/Geometry.h"
 
-#include "app/Platform.h"
+#include "platform/DataPath.h"
 #include "render/GLError.h"
 #include "render/VertexAttribute.h"
 
@@ -138,12 +138,7 @@ void Geometry::sendMatrices(shaders::GLShader* program, const glm::mat4& mv, con
     glUniformMatrix4fv(program->uniformLocation("mvMatrix"), 1, GL_FALSE, glm::value_ptr(mv));
     glUniformMatrix4fv(program->uniformLocation("pMatrix"), 1, GL_FALSE, glm::value_ptr(p));
     glUniformMatrix3fv(program->uniformLocation("normalMatrix"), 1, GL_FALSE, glm::value_ptr(n));
-    const glm::vec4& a = spot.ambient;
-    const glm::vec4& d = spot.diffuse;
-    const glm::vec4& s = spot.specular;
-    glUniform4f(program->uniformLocation("ambient"), a.x, a.y, a.z, a.w);
-    glUniform4f(program->uniformLocation("diffuse"), d.x, d.y, d.z, d.w);
-    glUniform4f(program->uniformLocation("specular"), s.x, s.y, s.z, s.w);
+    uploadMaterial(program, spot);
     program->unbind();
 }
 
@@ -180,13 +175,12 @@ void Geometry::initShading(SpotLights* lights) {
     programs_ = std::make_shared<Programs>();
     {
         shaders::GLShaderManager manager;
-        programs_->body.reset(manager.loadFromFiles("Shaders\\spotLight.vert", "Shaders\\spotLight.frag"));
+        programs_->body = shaders::buildProgram(manager, "Shaders\\spotLight.vert", "Shaders\\spotLight.frag");
         lights->uploadTo(programs_->body.get());
-        programs_->wheel.reset(manager.loadFromFiles("Shaders\\spotLight.vert", "Shaders\\spotLight.frag"));
+        programs_->wheel = shaders::buildProgram(manager, "Shaders\\spotLight.vert", "Shaders\\spotLight.frag");
         lights->uploadTo(programs_->wheel.get());
     }
     // Without its programs the model draws nothing.
-    if (!programs_->body || !programs_->wheel) std::cout << "Error Loading, compiling or linking shader\n";
     for (Mesh& mesh : meshes_) mesh.setupBuffers(programs_->body.get());
     for (Mesh& mesh : wheels_) mesh.setupBuffers(programs_->wheel.get());
 }

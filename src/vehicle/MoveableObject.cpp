@@ -1,7 +1,7 @@
 #include "vehicle/MoveableObject.h"
 
-#include "app/Platform.h"
 #include "game/JobManager.h"
+#include "platform/Input.h"
 
 #include <GLFW/glfw3.h>
 

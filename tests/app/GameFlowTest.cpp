@@ -1,5 +1,5 @@
 #include "app/Game.h"
-#include "app/Platform.h"
+#include "platform/Input.h"
 
 #include "support/GlContext.h"
 
@@ -14,8 +14,6 @@
 #include <utility>
 #include <vector>
 
-using testing::internal::CaptureStdout;
-using testing::internal::GetCapturedStdout;
 
 namespace {
 
@@ -49,12 +47,12 @@ protected:
         GlTest::SetUp();
         platform::setKeySource([this](int key) { return held.count(key) ? 1 : 0; });
         platform::setClockSource([this] { return now; });
-        CaptureStdout();
+        console.start();
         start();
     }
     void TearDown() override {
         game.reset();
-        GetCapturedStdout();
+        console.stop();
         GlTest::TearDown();
     }
     void start() {
@@ -62,11 +60,7 @@ protected:
         game->resize(1200, 800);
         drain();
     }
-    std::string drain() {
-        std::string text = GetCapturedStdout();
-        CaptureStdout();
-        return text;
-    }
+    std::string drain() { return console.drain(); }
     void frame(double dt, bool render = true) {
         now += dt;
         game->update();
@@ -78,6 +72,7 @@ protected:
     std::set<int> held;
     double now = 0.0;
     std::unique_ptr<Game> game;
+    testing_support::CapturedConsole console;
 };
 
 TEST_F(GameFlowTest, FirstUpdateCountsTheSetUpTimeAndMakesAJob) {
@@ -250,12 +245,12 @@ TEST_F(GameFlowTest, DistanceMarkersTakeTheKindColourAndGrowAsTheVanNears) {
 
 TEST(DistanceMarker, NaturalSizeAtFiftyAndFiniteRightAtTheDestination) {
     ItemPointer atFifty;
-    atFifty.init(nullptr, glm::vec3(255.0f, 0.0f, 0.0f), glm::vec3(0.0f), 50.0f);
+    atFifty.init(nullptr, glm::vec3(255.0f, 0.0f, 0.0f), 50.0f);
     EXPECT_EQ(atFifty.scaled(glm::mat4(1.0f)),
               glm::mat4(glm::vec4(1, 0, 0, 0), glm::vec4(0, 1, 0, 0), glm::vec4(0, 0, 4, 0), glm::vec4(0, 0, 0, 1)));
 
     ItemPointer underTheVan;
-    underTheVan.init(nullptr, glm::vec3(0.0f, 0.0f, 255.0f), glm::vec3(0.0f), 0.0f);
+    underTheVan.init(nullptr, glm::vec3(0.0f, 0.0f, 255.0f), 0.0f);
     const glm::mat4 m = underTheVan.scaled(glm::mat4(1.0f));
     for (int c = 0; c < 4; ++c)
         for (int r = 0; r < 4; ++r) EXPECT_TRUE(std::isfinite(m[c][r])) << c << ", " << r;

@@ -1,6 +1,6 @@
 // Drawing single cells: the material a street leaves in the program, the
 // texture upload and where a shared cell object lands.
-#include "CityTestSupport.h"
+#include "support/CitySupport.h"
 
 #include "support/GlContext.h"
 

@@ -1,5 +1,5 @@
 // Construction, position queries and release of a real city.
-#include "CityTestSupport.h"
+#include "support/CitySupport.h"
 
 #include "support/GlContext.h"
 #include "support/TestFiles.h"

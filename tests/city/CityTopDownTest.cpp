@@ -1,7 +1,7 @@
 // The whole map drawn from straight above, unlit, to check that the road
 // textures line up with the layout: asphalt runs across every border the
 // layout opens and sidewalk lines every border with a building.
-#include "CityTestSupport.h"
+#include "support/CitySupport.h"
 
 #include "support/GlContext.h"
 #include "support/TestFiles.h"

@@ -1,5 +1,5 @@
-#include "app/Platform.h"
 #include "game/JobManager.h"
+#include "platform/Input.h"
 #include "shaders/GLShader.h"
 
 #include "support/GlContext.h"
@@ -26,7 +26,7 @@ protected:
     void SetUp() override {
         ConsoleGlTest::SetUp();
         shaders::GLShaderManager manager;
-        flat.reset(manager.loadFromFiles("Shaders\\flat.vert", "Shaders\\flat.frag"));
+        flat = manager.loadFromFiles("Shaders\\flat.vert", "Shaders\\flat.frag");
         ASSERT_NE(flat, nullptr);
         flat->bindFragDataLocation("out_color");
         projection.loadMatrix(glm::perspective(glm::radians(35.0f), 1.5f, 1.0f, 260.0f));

@@ -1,5 +1,5 @@
-#include "app/Platform.h"
 #include "game/JobManager.h"
+#include "platform/Input.h"
 
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
@@ -127,15 +127,15 @@ TEST_F(HudAndKeysTest, FrameRateLineStandsAboveEveryState) {
 TEST_F(HudAndKeysTest, RepeatGuardActsOnlyAfterMoreThanHalfASecond) {
     held = {GLFW_KEY_P};
     float timer = 0.5f;
-    EXPECT_FALSE(repeatGuardedKey(GLFW_KEY_P, timer));
+    EXPECT_FALSE(platform::repeatGuardedKey(GLFW_KEY_P, timer));
     EXPECT_EQ(timer, 0.5f);
     timer = 0.51f;
-    EXPECT_TRUE(repeatGuardedKey(GLFW_KEY_P, timer));
+    EXPECT_TRUE(platform::repeatGuardedKey(GLFW_KEY_P, timer));
     EXPECT_EQ(timer, 0.0f);
 
     held.clear();
     timer = 5.0f;
-    EXPECT_FALSE(repeatGuardedKey(GLFW_KEY_P, timer));
+    EXPECT_FALSE(platform::repeatGuardedKey(GLFW_KEY_P, timer));
     EXPECT_EQ(timer, 5.0f);
 }
 

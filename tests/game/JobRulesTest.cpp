@@ -1,13 +1,12 @@
 #include "city/City.h"
 #include "game/JobManager.h"
+#include "support/Console.h"
 
 #include <gtest/gtest.h>
 
 #include <list>
 #include <string>
 
-using testing::internal::CaptureStdout;
-using testing::internal::GetCapturedStdout;
 
 namespace {
 
@@ -21,18 +20,15 @@ Job standardJob(int kind, int destX = 150, int destZ = 50) {
 // written since the last drain.
 class RulesTest : public ::testing::Test {
 protected:
-    void SetUp() override { CaptureStdout(); }
-    void TearDown() override { GetCapturedStdout(); }
-    std::string drain() {
-        std::string text = GetCapturedStdout();
-        CaptureStdout();
-        return text;
-    }
+    void SetUp() override { console.start(); }
+    void TearDown() override { console.stop(); }
+    std::string drain() { return console.drain(); }
     // No job check and no decay unless a test sets the timers itself. None
     // of these tests makes a job, so the city is never asked anything.
     void quiet(JobManager& manager) { manager.setTimers(-1e6f, -1e6f); }
 
     City noCity;
+    testing_support::CapturedConsole console;
 };
 
 TEST_F(RulesTest, PriceFollowsPopularityAndManhattanDistance) {
@@ -217,9 +213,10 @@ TEST_F(RulesTest, JobCheckRunsInTheFirstUpdateThenEveryTwoSeconds) {
 }
 
 TEST(JobMarkerSpin, OneDegreePerDrawAndBackToZeroAfterAFullTurn) {
-    CaptureStdout();
+    testing_support::CapturedConsole console;
+    console.start();
     Job job = standardJob(0);
-    GetCapturedStdout();
+    console.stop();
     MatrixStack modelView, projection;
     TransformPipeline pipeline;
     pipeline.setMatrixStacks(modelView, projection);

@@ -30,9 +30,9 @@ protected:
         writeFile(dir.file("a.frag"), fragment);
         shaders::GLShaderManager manager;
         CaptureStdout();
-        shaders::GLShader* program = manager.loadFromFiles(dir.file("a.vert").c_str(), dir.file("a.frag").c_str());
+        shaders::ProgramPtr program = manager.loadFromFiles(dir.file("a.vert").c_str(), dir.file("a.frag").c_str());
         *out = GetCapturedStdout();
-        return std::unique_ptr<shaders::GLShader>(program);
+        return program;
     }
 
     TempDir dir;
@@ -137,7 +137,7 @@ TEST_F(GLShaderTest, ProgramsOutliveTheirManager) {
     {
         shaders::GLShaderManager manager;
         CaptureStdout();
-        program.reset(manager.loadFromFiles(dir.file("a.vert").c_str(), dir.file("a.frag").c_str()));
+        program = manager.loadFromFiles(dir.file("a.vert").c_str(), dir.file("a.frag").c_str());
         GetCapturedStdout();
     }
     ASSERT_NE(program, nullptr);
@@ -152,12 +152,17 @@ TEST_F(GLShaderTest, ReleaseProgramOnlyReleasesItsOwn) {
     writeFile(dir.file("a.frag"), kFragment);
     shaders::GLShaderManager manager;
     CaptureStdout();
-    shaders::GLShader* program = manager.loadFromFiles(dir.file("a.vert").c_str(), dir.file("a.frag").c_str());
+    shaders::ProgramPtr program = manager.loadFromFiles(dir.file("a.vert").c_str(), dir.file("a.frag").c_str());
     GetCapturedStdout();
     ASSERT_NE(program, nullptr);
-    shaders::GLShader stranger;
-    EXPECT_FALSE(manager.releaseProgram(&stranger));
+    const GLuint name = program->programObject();
+    shaders::ProgramPtr stranger = std::make_unique<shaders::GLShader>();
+    EXPECT_FALSE(manager.releaseProgram(stranger));
+    EXPECT_NE(stranger, nullptr) << "a program the manager did not build stays with its owner";
     EXPECT_TRUE(manager.releaseProgram(program));
+    EXPECT_EQ(program, nullptr) << "the owner no longer holds the released program";
+    EXPECT_FALSE(glIsProgram(name));
+    // Released once, through its owner: a second call has nothing to delete.
     EXPECT_FALSE(manager.releaseProgram(program));
 }
 

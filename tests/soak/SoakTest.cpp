@@ -3,7 +3,7 @@
 // error. The viewport is small so the test measures the game, not the
 // rasteriser; the game's logic and draw calls are those of a full window.
 #include "app/Game.h"
-#include "app/Platform.h"
+#include "platform/Input.h"
 
 #include "support/GlContext.h"
 

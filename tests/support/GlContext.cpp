@@ -1,6 +1,6 @@
 #include "support/GlContext.h"
 
-#include "app/Platform.h"
+#include "platform/Input.h"
 
 #include <GLFW/glfw3.h>
 
@@ -36,16 +36,10 @@ void GlTest::TearDown() {
 
 void ConsoleGlTest::SetUp() {
     GlTest::SetUp();
-    testing::internal::CaptureStdout();
+    console.start();
 }
 
 void ConsoleGlTest::TearDown() {
-    testing::internal::GetCapturedStdout();
+    console.stop();
     GlTest::TearDown();
-}
-
-std::string ConsoleGlTest::drain() {
-    std::string text = testing::internal::GetCapturedStdout();
-    testing::internal::CaptureStdout();
-    return text;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/Console.h"
+
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
@@ -31,5 +33,7 @@ class ConsoleGlTest : public GlTest {
 protected:
     void SetUp() override;
     void TearDown() override;
-    std::string drain();
+    std::string drain() { return console.drain(); }
+
+    testing_support::CapturedConsole console;
 };

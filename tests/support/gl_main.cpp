@@ -3,8 +3,8 @@
 // anything.
 #include "support/GlContext.h"
 
-#include "app/Platform.h"
 #include "app/Window.h"
+#include "platform/Process.h"
 
 #include <GLFW/glfw3.h>
 

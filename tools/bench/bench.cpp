@@ -1,13 +1,12 @@
 // Runs the real game under a scripted drive and prints frame-time figures.
 // Usage: cd build/game && ./tarvello_bench [frames]
 #include "app/Game.h"
-#include "app/Platform.h"
 #include "app/Window.h"
+#include "platform/Input.h"
+#include "platform/Process.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
-
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <chrono>
@@ -41,12 +40,7 @@ int scriptedKey(int key, long frame) {
 
 // Processor time of all the process's threads (the rasteriser's included),
 // which is steadier than wall time on a shared machine.
-double cpuMilliseconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto ms = [](const timeval& t) { return t.tv_sec * 1000.0 + t.tv_usec / 1000.0; };
-    return ms(usage.ru_utime) + ms(usage.ru_stime);
-}
+double cpuMilliseconds() { return platform::processorSeconds() * 1000.0; }
 
 double percentile(std::vector<double> v, double p) {
     if (v.empty()) return 0.0;

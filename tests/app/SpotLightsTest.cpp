@@ -1,5 +1,5 @@
 // The spot light arrays as the lighting program holds them, read back.
-#include "CityTestSupport.h"
+#include "support/CitySupport.h"
 
 #include "support/GlContext.h"
 

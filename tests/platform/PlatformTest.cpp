@@ -1,5 +1,6 @@
 #include "app/FrameTimer.h"
-#include "app/Platform.h"
+#include "platform/DataPath.h"
+#include "platform/Input.h"
 
 #include <gtest/gtest.h>
 

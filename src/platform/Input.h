@@ -1,7 +1,6 @@
 #pragma once
 
 #include <functional>
-#include <string>
 
 struct GLFWwindow;
 
@@ -26,19 +25,11 @@ void useWindow(GLFWwindow* window);
 void setKeySource(KeySource source);
 void setClockSource(ClockSource source);
 
-// Process settings the game relies on; called first thing in main. The
-// allocator gets one arena per core at most: the driver's rasteriser
-// threads would otherwise each keep arenas of freed memory, and a long
-// session would grow with every city rebuild.
-void configureProcess();
+// A toggle key acts at most once per half second however long it is held.
+constexpr float KEY_REPEAT_DELAY = 0.5f;
 
-// Gives memory the allocator keeps for reuse back to the system; called
-// after a city rebuild, which frees megabytes of images and driver storage
-// (much of it in the arenas of the driver's threads).
-void releaseFreedMemory();
-
-// Data files are named with backslashes as written ("Shaders\flat.vert");
-// this is the one place that turns them into the native separator.
-std::string nativePath(const std::string& name);
+// True when a repeat-guarded key acts this frame: the timer has grown past
+// KEY_REPEAT_DELAY and the key reads down. Acting resets the timer.
+bool repeatGuardedKey(int key, float& timer);
 
 }  // namespace platform

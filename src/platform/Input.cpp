@@ -1,12 +1,8 @@
-#include "app/Platform.h"
+#include "platform/Input.h"
 
 #include <GLFW/glfw3.h>
 
 #include <utility>
-
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 
 namespace platform {
 namespace {
@@ -28,34 +24,19 @@ double seconds() {
     return glfwGetTime();
 }
 
-void configureProcess() {
-#ifdef __GLIBC__
-    mallopt(M_ARENA_MAX, 2);
-#endif
-}
-
-void releaseFreedMemory() {
-#ifdef __GLIBC__
-    malloc_trim(0);
-#endif
-}
-
 void useWindow(GLFWwindow* window) { activeWindow = window; }
 
 void setKeySource(KeySource source) { keySource = std::move(source); }
 
 void setClockSource(ClockSource source) { clockSource = std::move(source); }
 
-std::string nativePath(const std::string& name) {
-#ifdef _WIN32
-    return name;
-#else
-    std::string path = name;
-    for (char& c : path) {
-        if (c == '\\') c = '/';
+bool repeatGuardedKey(int key, float& timer) {
+    // The key is read first, so a tap inside the guard time is consumed.
+    if (keyDown(key) == 1 && timer > KEY_REPEAT_DELAY) {
+        timer = 0.0f;
+        return true;
     }
-    return path;
-#endif
+    return false;
 }
 
 }  // namespace platform

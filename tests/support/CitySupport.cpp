@@ -1,4 +1,4 @@
-#include "CityTestSupport.h"
+#include "support/CitySupport.h"
 
 #include "support/TestFiles.h"
 
@@ -83,7 +83,7 @@ shaders::ProgramPtr unlitProgram() {
     testing_support::writeFile(dir.file("unlit.frag"), UNLIT_FRAGMENT);
     CaptureStdout();
     shaders::GLShaderManager manager;
-    shaders::ProgramPtr program(manager.loadFromFiles(dir.file("unlit.vert").c_str(), dir.file("unlit.frag").c_str()));
+    shaders::ProgramPtr program = manager.loadFromFiles(dir.file("unlit.vert").c_str(), dir.file("unlit.frag").c_str());
     const std::string log = GetCapturedStdout();
     EXPECT_NE(program, nullptr) << log;
     return program;
