@@ -10,10 +10,10 @@
 #include <glm/gtc/type_ptr.hpp>
 
 #include <cstdlib>
+#include <filesystem>
 #include <set>
 #include <string>
 
-#include <unistd.h>
 
 using testing::internal::CaptureStdout;
 using testing::internal::GetCapturedStdout;
@@ -111,7 +111,9 @@ TEST_F(HudDrawTest, DebugKeysEachActWithTheirOwnGuard) {
 // Runs the first HUD draw of a fresh game in the shader folder of the
 // game, which holds no font.
 void drawHudWithoutFont() {
-    if (chdir("Shaders") != 0) std::exit(2);
+    std::error_code error;
+    std::filesystem::current_path("Shaders", error);
+    if (error) std::exit(2);
     JobManager manager;
     MatrixStack modelView;
     MatrixStack projection;

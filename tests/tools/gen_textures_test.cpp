@@ -4,12 +4,11 @@
 // same bytes on every run.
 #include <gtest/gtest.h>
 #include <jpeglib.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <iterator>
 #include <set>
 #include <string>
@@ -66,7 +65,7 @@ struct ScratchDir {
     fs::path path;
     explicit ScratchDir(const std::string& name)
         : path(fs::temp_directory_path() /
-               ("gen_textures_test_" + std::to_string(getpid()) + "_" + name)) {
+               ("gen_textures_test_" + std::to_string(std::random_device{}()) + "_" + name)) {
         fs::remove_all(path);
     }
     ~ScratchDir() { fs::remove_all(path); }

@@ -287,6 +287,9 @@ TEST_F(VanModelTest, ImportsAVanWithTwoSteeredFrontWheels) {
 }
 
 TEST_F(VanModelTest, AssimpsOwnToolCountsTheSameMeshes) {
+#ifdef _WIN32
+    GTEST_SKIP() << "asks a POSIX shell for the assimp tool";
+#else
     if (std::system("command -v assimp > /dev/null 2>&1") != 0)
         GTEST_SKIP() << "the assimp tool (package assimp-utils) is not installed";
     FILE* pipe = popen("assimp info vito.obj 2>&1", "r");
@@ -299,6 +302,7 @@ TEST_F(VanModelTest, AssimpsOwnToolCountsTheSameMeshes) {
     ASSERT_NE(at, std::string::npos) << text;
     const unsigned long meshes = std::stoul(text.substr(at + 7));
     EXPECT_EQ(meshes, van->meshes().size() + van->wheels().size());
+#endif
 }
 
 TEST_F(VanModelTest, WheelsTurnAboutTheirVerticalAxles) {
