@@ -16,7 +16,11 @@ Job::Job(int destX, int destZ, float startX, float startZ, int popularity, shade
     : destX_(static_cast<float>(destX)), destZ_(static_cast<float>(destZ)), kind_(kind) {
     const float dx = std::fabs(startX - static_cast<float>(destX));
     const float dz = std::fabs(startZ - static_cast<float>(destZ));
-    const int d = static_cast<int>(dx + dz);
+    // Any two points of the walled city are less than 1000 apart this way;
+    // a van position that is not finite or far off the map must not reach
+    // the integer pricing (a float outside int's range has no int value).
+    const float sum = dx + dz;
+    const int d = sum <= 1000.0f ? static_cast<int>(sum) : sum > 1000.0f ? 1000 : 0;
     timeLeft_ = static_cast<float>(((105 - popularity) * d) / 200);
     award_ = ((popularity + 5) * d) / 7;
     const glm::vec3 c = colourOfKind(kind);

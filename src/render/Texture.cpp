@@ -5,8 +5,11 @@
 
 #include <IL/il.h>
 
+#include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
+#include <map>
 #include <string>
 
 ImageLoader::ImageLoader() {
@@ -15,19 +18,41 @@ ImageLoader::ImageLoader() {
     ilOriginFunc(IL_ORIGIN_LOWER_LEFT);
 }
 
-ImageData ImageLoader::load(const char* fileName) {
+int maxImageSide() {
+    GLint driver = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &driver);
+    return driver > 0 && driver < 4096 ? driver : 4096;
+}
+
+namespace {
+
+// What one decoding gave: the image and the line it printed, if any.
+struct Decoded {
+    ImageData image;
+    std::string message;
+};
+
+Decoded decode(const char* fileName, const std::string& path) {
+    Decoded result;
     ILuint handle = 0;
     ilGenImages(1, &handle);
     ilBindImage(handle);
-    const std::string path = platform::nativePath(fileName);
-    if (!ilLoadImage(path.c_str())) {
-        std::cout << "ERROR: can't load Image " << fileName << std::endl;
-    }
+    if (!ilLoadImage(path.c_str())) result.message = std::string("ERROR: can't load Image ") + fileName;
     const int width = ilGetInteger(IL_IMAGE_WIDTH);
     const int height = ilGetInteger(IL_IMAGE_HEIGHT);
     const int format = ilGetInteger(IL_IMAGE_FORMAT);
-
     const bool luminance = format == IL_LUMINANCE;
+    const GLenum glFormat = luminance ? GL_LUMINANCE : GL_RGBA;
+
+    const int limit = maxImageSide();
+    if (width > limit || height > limit) {
+        result.message = std::string("ERROR: can't use Image ") + fileName + ": " + std::to_string(width) + " x " +
+                         std::to_string(height) + " pixels, more than " + std::to_string(limit) + " a side";
+        ilDeleteImages(1, &handle);
+        result.image = ImageData(nullptr, 0, 0, 0, glFormat);
+        return result;
+    }
+
     const int channels = luminance ? 1 : 4;
     const int size = width > 0 && height > 0 ? width * height * channels : 0;
     std::shared_ptr<float[]> pixels;
@@ -36,7 +61,78 @@ ImageData ImageLoader::load(const char* fileName) {
         ilCopyPixels(0, 0, 0, width, height, 1, luminance ? IL_LUMINANCE : IL_RGBA, IL_FLOAT, pixels.get());
     }
     ilDeleteImages(1, &handle);
-    return ImageData(std::move(pixels), size, width, height, luminance ? GL_LUMINANCE : GL_RGBA);
+    result.image = ImageData(std::move(pixels), size, width, height, glFormat);
+    return result;
+}
+
+// A file is taken to be unchanged while its size and time stamp are.
+struct Stamp {
+    std::uintmax_t size = 0;
+    std::filesystem::file_time_type changed;
+    bool operator==(const Stamp& o) const { return size == o.size && changed == o.changed; }
+};
+
+// False for anything that is not a readable regular file's stamp.
+bool stampOf(const std::string& path, Stamp* stamp) {
+    std::error_code error;
+    stamp->size = std::filesystem::file_size(path, error);
+    if (error) return false;
+    stamp->changed = std::filesystem::last_write_time(path, error);
+    return !error;
+}
+
+struct CacheEntry {
+    Stamp stamp;
+    Decoded decoded;
+};
+
+struct Cache {
+    std::map<std::string, CacheEntry> entries;
+    std::size_t bytes = 0;
+};
+
+Cache& cache() {
+    static Cache kept;
+    return kept;
+}
+
+std::size_t bytesOf(const ImageData& image) { return image.pixels ? std::size_t(image.size) * sizeof(float) : 0; }
+
+}  // namespace
+
+namespace ImageCache {
+std::size_t bytes() { return cache().bytes; }
+void clear() {
+    cache().entries.clear();
+    cache().bytes = 0;
+}
+}  // namespace ImageCache
+
+ImageData ImageLoader::load(const char* fileName) {
+    const std::string path = platform::nativePath(fileName);
+    // A file that is not there (or no file) is tried again next time.
+    Stamp stamp;
+    const bool exists = stampOf(path, &stamp);
+    Cache& kept = cache();
+    auto found = exists ? kept.entries.find(path) : kept.entries.end();
+    if (found != kept.entries.end() && !(found->second.stamp == stamp)) {
+        kept.bytes -= bytesOf(found->second.decoded.image);
+        kept.entries.erase(found);
+        found = kept.entries.end();
+    }
+    if (found == kept.entries.end()) {
+        Decoded decoded = decode(fileName, path);
+        const std::size_t bytes = bytesOf(decoded.image);
+        if (!exists || kept.bytes + bytes > ImageCache::BUDGET) {
+            if (!decoded.message.empty()) std::cout << decoded.message << std::endl;
+            return decoded.image;
+        }
+        kept.bytes += bytes;
+        found = kept.entries.emplace(path, CacheEntry{stamp, std::move(decoded)}).first;
+    }
+    const Decoded& decoded = found->second.decoded;
+    if (!decoded.message.empty()) std::cout << decoded.message << std::endl;
+    return decoded.image;
 }
 
 Texture::Texture(const char* fileName, GLint wrapS, GLint wrapT, GLint magFilter, GLint minFilter)

@@ -4,6 +4,7 @@
 
 #include <GL/glew.h>
 
+#include <cstddef>
 #include <memory>
 
 // One decoded image: floats row by row from the bottom row up, one per
@@ -23,15 +24,34 @@ struct ImageData {
     GLenum format = GL_LUMINANCE;
 };
 
+// The largest side, in pixels, of an image that is made into a texture:
+// the driver's maximum, but never more than 4096 (a city tile shows no
+// more detail, and a larger image costs seconds and gigabytes as floats).
+int maxImageSide();
+
 // Decodes image files through DevIL. Each loader initialises the library
 // and asks for the bottom row first, as OpenGL expects.
 class ImageLoader {
 public:
     ImageLoader();
     // Prints "ERROR: can't load Image <name>" and returns what the library
-    // reports for a file it cannot decode.
+    // reports for a file it cannot decode. An image with a side above
+    // maxImageSide() is reported too and comes back without pixels.
+    // Decoded files are kept (see ImageCache) and handed out again.
     ImageData load(const char* fileName);
 };
+
+// The images decoded so far, by path, with what their decoding printed, so
+// that building the city again (a new texture filter) decodes nothing. An
+// entry is decoded again when its file's size or time stamp changed.
+// Images are kept up to a total of BUDGET bytes; larger ones are decoded
+// each time.
+namespace ImageCache {
+constexpr std::size_t BUDGET = std::size_t(256) << 20;
+std::size_t bytes();
+// Frees every kept image (copies still held by textures stay valid).
+void clear();
+}  // namespace ImageCache
 
 // A 2D texture made from an image file. The file is decoded at once; the
 // pixels reach OpenGL in upload(), which the drawing code calls on its first

@@ -144,6 +144,7 @@ bool GLShader::link() {
     for (GLShaderObject* stage : stages) glAttachShader(program_object, stage->shaderObject());
     attached = true;
     glLinkProgram(program_object);
+    reported.clear();
     GLint status = 0;
     glGetProgramiv(program_object, GL_LINK_STATUS, &status);
     if (status != 0) {
@@ -171,13 +172,15 @@ void GLShader::unbind() { glUseProgram(0); }
 
 GLint GLShader::uniformLocation(const char* name) {
     const GLint location = glGetUniformLocation(program_object, name);
-    if (location == -1) std::cout << "Error: can't find uniform variable \"" << name << "\"\n";
+    if (location == -1 && reported.insert("u" + std::string(name)).second)
+        std::cout << "Error: can't find uniform variable \"" << name << "\"\n";
     return location;
 }
 
 GLint GLShader::attribLocation(const char* name) {
     const GLint location = glGetAttribLocation(program_object, name);
-    if (location == -1) std::cout << "Error: can't find attribute \"" << name << "\"\n";
+    if (location == -1 && reported.insert("a" + std::string(name)).second)
+        std::cout << "Error: can't find attribute \"" << name << "\"\n";
     return location;
 }
 

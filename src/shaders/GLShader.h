@@ -4,6 +4,7 @@
 
 #include <iosfwd>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -76,7 +77,10 @@ public:
     void bind();
     void unbind();
 
-    // -1 and one "Error: can't find ..." line when the name is not active.
+    // -1 when the name is not active. The "Error: can't find ..." line is
+    // printed for the first lookup of each name after a link, so a program
+    // that lacks a name the drawing code asks for on every frame does not
+    // flood the console.
     GLint uniformLocation(const char* name);
     GLint attribLocation(const char* name);
 
@@ -92,6 +96,7 @@ private:
     std::unique_ptr<char[]> linker_log;
     bool is_linked = false;
     bool attached = false;  // the stages are attached on the OpenGL side
+    std::set<std::string> reported;  // missing names already reported since the last link
     std::vector<GLShaderObject*> stages;
     bool owns_stages = false;
 };

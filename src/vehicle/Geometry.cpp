@@ -11,6 +11,7 @@
 #include <glm/gtc/type_ptr.hpp>
 
 #include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <iostream>
 
@@ -111,22 +112,37 @@ const aiScene* loadScene(Assimp::Importer& importer, const std::string& fileName
 
 Geometry::Geometry() = default;
 
+bool sensibleVertex(float x, float y, float z) {
+    return std::isfinite(y) && std::fabs(x) <= MAX_MODEL_EXTENT && std::fabs(z) <= MAX_MODEL_EXTENT;
+}
+
 Geometry::Geometry(std::string fileName) {
     Assimp::Importer importer;
     const aiScene* scene = loadScene(importer, fileName);
     if (!scene) return;
     for (unsigned int i = 0; i < scene->mNumMeshes; ++i) {
         const aiMesh* imported = scene->mMeshes[i];
-        const glm::vec3 c = meshColour(i);
-        Mesh mesh(imported, c.r, c.g, c.b, 1.0f);
-        (i == 6 || i == 10 ? wheels_ : meshes_).push_back(std::move(mesh));
         for (unsigned int v = 0; v < imported->mNumVertices; ++v) {
             const aiVector3D& p = imported->mVertices[v];
+            if (!sensibleVertex(p.x, p.y, p.z)) {
+                // The footprint drives the collision probes and the chase
+                // camera, so a model that does not fit the city is no van.
+                std::cout << "Model " << fileName << " refused: vertex (" << p.x << ", " << p.y << ", " << p.z
+                          << ") is not finite or lies more than " << MAX_MODEL_EXTENT << " units from its origin"
+                          << std::endl;
+                meshes_.clear();
+                wheels_.clear();
+                maxX_ = minX_ = maxZ_ = minZ_ = 0.0f;
+                return;
+            }
             maxX_ = std::max(maxX_, p.x);
             maxZ_ = std::max(maxZ_, p.z);
             minX_ = std::min(minX_, p.x);
             minZ_ = std::min(minZ_, p.z);
         }
+        const glm::vec3 c = meshColour(i);
+        Mesh mesh(imported, c.r, c.g, c.b, 1.0f);
+        (i == 6 || i == 10 ? wheels_ : meshes_).push_back(std::move(mesh));
     }
 }
 

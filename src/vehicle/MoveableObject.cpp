@@ -144,14 +144,19 @@ void MoveableObject::adjustChaseDistance() {
     const glm::vec3 keptForward = modelFrame.forward();
     modelFrame.setForward(0.0f, 0.0f, -1.0f);
     chaseCamera.moveForward(-chaseDistance);
+    // The distance walks between minZ and maxChaseDistance in 0.25 steps;
+    // counting them keeps the walk finite even where a 0.25 step no longer
+    // changes the float (a huge model, a van far off the map).
+    constexpr int maxSteps = static_cast<int>(4.0f * (25.0f + MAX_MODEL_EXTENT)) + 1;
+    int steps = 0;
     if (blockedAtCamera()) {
-        while (blockedAtCamera() && chaseDistance > model.minZ()) {
+        while (blockedAtCamera() && chaseDistance > model.minZ() && steps++ < maxSteps) {
             chaseDistance -= 0.25f;
             chaseCamera.moveForward(0.25f);
             modelFrame.moveForward(-0.25f);
         }
     } else {
-        while (!blockedAtCamera() && chaseDistance < maxChaseDistance) {
+        while (!blockedAtCamera() && chaseDistance < maxChaseDistance && steps++ < maxSteps) {
             chaseDistance += 0.25f;
             chaseCamera.moveForward(-0.25f);
             modelFrame.moveForward(0.25f);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <list>
 #include <string>
 
@@ -49,6 +50,25 @@ TEST_F(RulesTest, PriceFollowsPopularityAndManhattanDistance) {
     const Job cut(100, 100, 0.6f, 0.6f, 20, nullptr, 0);
     EXPECT_EQ(cut.timeLeft(), 84.0f);
     EXPECT_EQ(cut.award(), 707);
+}
+
+TEST_F(RulesTest, AVanPositionOffTheMapNeverReachesTheIntegerPricing) {
+    const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    // Off the map the distance counts as 1000, more than any two points of
+    // the city are apart; a position that is no number counts as 0.
+    for (float x : {inf, -inf, 1e38f, -1e38f, 3e9f}) {
+        const Job job(150, 50, x, 0.0f, 20, nullptr, 0);
+        EXPECT_EQ(job.timeLeft(), 425.0f) << x;
+        EXPECT_EQ(job.award(), 3571) << x;
+    }
+    const Job lost(150, 50, nan, 0.0f, 20, nullptr, 0);
+    EXPECT_EQ(lost.timeLeft(), 0.0f);
+    EXPECT_EQ(lost.award(), 0);
+    // The farthest real job is priced as before.
+    const Job far(400, 400, -74.0f, -74.0f, 20, nullptr, 0);
+    EXPECT_EQ(far.award(), (25 * 948) / 7);
+    drain();
 }
 
 TEST_F(RulesTest, ExpiryCostsAFiftiethOfTheAwardAndCountsTheJobsBeforeRemoval) {

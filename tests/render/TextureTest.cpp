@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <utility>
 #include <vector>
 
 using testing::internal::CaptureStdout;
@@ -131,6 +134,93 @@ TEST_F(TextureTest, BindAndUnbindReturnToUnitZero) {
     EXPECT_EQ(boundTexture(), 0);
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
     glActiveTexture(GL_TEXTURE0);
+}
+
+TEST_F(TextureTest, ImagesAboveTheSideLimitAreRefusedWithoutPixels) {
+    GLint driver = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &driver);
+    const int limit = maxImageSide();
+    EXPECT_EQ(limit, std::min(driver, 4096));
+
+    // One pixel more than the limit on either side.
+    const std::string wide = dir.file("wide.jpg"), tall = dir.file("tall.jpg"), edge = dir.file("edge.jpg");
+    testing_support::writeJpeg(wide, limit + 1, 2, 3, std::vector<unsigned char>((limit + 1) * 2 * 3, 200));
+    testing_support::writeJpeg(tall, 2, limit + 1, 1, std::vector<unsigned char>((limit + 1) * 2, 200));
+    testing_support::writeJpeg(edge, limit, 1, 1, std::vector<unsigned char>(limit, 200));
+    const std::string side = std::to_string(limit);
+    const std::string more = std::to_string(limit + 1);
+    ImageLoader loader;
+    for (int round = 0; round < 2; ++round) {  // the refusal is kept and said again
+        CaptureStdout();
+        Texture refused(wide.c_str(), GL_REPEAT, GL_REPEAT, GL_LINEAR, GL_LINEAR);
+        const ImageData high = loader.load(tall.c_str());
+        EXPECT_EQ(GetCapturedStdout(), "ERROR: can't use Image " + wide + ": " + more + " x 2 pixels, more than " +
+                                           side + " a side\nERROR: can't use Image " + tall + ": 2 x " + more +
+                                           " pixels, more than " + side + " a side\n");
+        EXPECT_FALSE(refused.hasPixels());
+        EXPECT_EQ(high.pixels, nullptr);
+        EXPECT_EQ(high.size, 0);
+        // It uploads and draws as a texture whose file could not be read.
+        refused.upload();
+        refused.bind(GL_TEXTURE0);
+        refused.unbind(GL_TEXTURE0);
+    }
+    CaptureStdout();
+    const ImageData taken = loader.load(edge.c_str());
+    EXPECT_EQ(GetCapturedStdout(), "");
+    EXPECT_EQ(taken.width, limit);
+    EXPECT_EQ(taken.size, limit);
+    EXPECT_NE(taken.pixels, nullptr);
+}
+
+TEST_F(TextureTest, AFileIsDecodedOnceUntilItChanges) {
+    const std::string path = twoRowJpeg(1);
+    ImageLoader loader;
+    const ImageData first = loader.load(path.c_str());
+    const std::size_t kept = ImageCache::bytes();
+    EXPECT_GE(kept, 8 * sizeof(float));
+
+    // A texture built again from the file (a new filter) gets the same
+    // pixels, and keeps them after an earlier texture has uploaded its copy.
+    Texture mipmapped(path.c_str(), GL_REPEAT, GL_REPEAT, GL_LINEAR, GL_LINEAR_MIPMAP_LINEAR);
+    mipmapped.upload();
+    Texture nearest(path.c_str(), GL_REPEAT, GL_REPEAT, GL_NEAREST, GL_NEAREST_MIPMAP_NEAREST);
+    EXPECT_EQ(nearest.image().pixels, first.pixels);
+    EXPECT_EQ(ImageCache::bytes(), kept);
+    nearest.upload();
+    auto filters = [](const Texture& t) {
+        GLint mag = 0, min = 0;
+        glBindTexture(GL_TEXTURE_2D, t.name());
+        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &mag);
+        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &min);
+        glBindTexture(GL_TEXTURE_2D, 0);
+        return std::make_pair(mag, min);
+    };
+    EXPECT_EQ(filters(mipmapped), std::make_pair(GL_LINEAR, GL_LINEAR_MIPMAP_LINEAR));
+    EXPECT_EQ(filters(nearest), std::make_pair(GL_NEAREST, GL_NEAREST_MIPMAP_NEAREST));
+    // Both hold the image: level 0 is 4 x 2 with the white row on top.
+    for (const Texture* t : {&mipmapped, &nearest}) {
+        float texels[8] = {};
+        glBindTexture(GL_TEXTURE_2D, t->name());
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_RED, GL_FLOAT, texels);
+        glBindTexture(GL_TEXTURE_2D, 0);
+        EXPECT_LT(texels[0], 0.1f);
+        EXPECT_GT(texels[7], 0.9f);
+    }
+
+    // A changed file is decoded again: now 2 x 2, all white.
+    testing_support::writeJpeg(path, 2, 2, 1, std::vector<unsigned char>(4, 255));
+    const ImageData changed = loader.load(path.c_str());
+    EXPECT_NE(changed.pixels, first.pixels);
+    EXPECT_EQ(changed.width, 2);
+    EXPECT_GT(changed.pixels[0], 0.9f);
+    EXPECT_EQ(ImageCache::bytes(), kept - 8 * sizeof(float) + 4 * sizeof(float));
+
+    // Clearing frees what only the cache held; what a texture holds stays.
+    ImageCache::clear();
+    EXPECT_EQ(ImageCache::bytes(), 0u);
+    EXPECT_GT(changed.pixels[3], 0.9f);
+    EXPECT_NE(loader.load(path.c_str()).pixels, changed.pixels);
 }
 
 TEST_F(TextureTest, CopiesShareOneNameThatIsDeletedAfterTheLastCopy) {

@@ -111,6 +111,34 @@ TEST_F(GLShaderTest, LookupsOfMissingNamesReportAndReturnMinusOne) {
               "Error: can't find attribute \"vNormal\"\n");
 }
 
+TEST_F(GLShaderTest, EachMissingNameIsReportedOncePerLink) {
+    std::string out;
+    auto program = build(kVertex, kFragment, &out);
+    ASSERT_NE(program, nullptr);
+    // Drawing code asks for its names on every draw, frame after frame.
+    CaptureStdout();
+    for (int frame = 0; frame < 100; ++frame) {
+        EXPECT_EQ(program->uniformLocation("mvMatrix"), -1);
+        EXPECT_EQ(program->uniformLocation("pMatrix"), -1);
+        EXPECT_EQ(program->attribLocation("vNormal"), -1);
+        // A uniform and an attribute of the same name are two reports.
+        EXPECT_EQ(program->attribLocation("mvMatrix"), -1);
+    }
+    EXPECT_EQ(GetCapturedStdout(),
+              "Error: can't find uniform variable \"mvMatrix\"\n"
+              "Error: can't find uniform variable \"pMatrix\"\n"
+              "Error: can't find attribute \"vNormal\"\n"
+              "Error: can't find attribute \"mvMatrix\"\n");
+
+    // A new link is a new program as far as its names go.
+    CaptureStdout();
+    program->bindFragDataLocation("out_color");
+    for (int frame = 0; frame < 3; ++frame) program->uniformLocation("mvMatrix");
+    EXPECT_EQ(GetCapturedStdout(),
+              "**warning** Object is already linked, trying to link again\n"
+              "Error: can't find uniform variable \"mvMatrix\"\n");
+}
+
 TEST_F(GLShaderTest, BindOnAnUnlinkedProgramDoesNothingAndUnbindClears) {
     shaders::GLShader unlinked;
     glUseProgram(0);

@@ -2,6 +2,10 @@
 // console lines), the shipped vito.obj, and the steered front wheels.
 #include "vehicle/Geometry.h"
 
+#include "city/City.h"
+#include "game/JobManager.h"
+#include "vehicle/MoveableObject.h"
+
 #include "support/GlContext.h"
 #include "support/TestFiles.h"
 
@@ -9,6 +13,8 @@
 #include <glm/gtc/matrix_transform.hpp>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <sstream>
 #include <string>
@@ -238,6 +244,63 @@ TEST_F(ModelImportTest, ConsoleReportsSuccessMissingFilesAndFailedImports) {
     failed.draw(glm::mat4(1.0f), glm::mat4(1.0f), glm::mat3(1.0f), Spot(), 30.0f, glm::vec3(0.0f));
     GetCapturedStdout();
     EXPECT_TRUE(failed.meshes().empty());
+}
+
+TEST_F(ModelImportTest, ModelsThatDoNotFitTheCityAreRefusedAndHoldNothing) {
+    // A small body plus one far vertex each: the footprint would be huge
+    // or undefined, and the chase camera and the job prices depend on it.
+    const char* farVertices[] = {"1e7 0 1e7", "inf 0 0", "1e38 0 0", "0 0 -1e38", "-inf 0 0", "0 nan 0", "0 0 nan",
+                                 "500.5 0 0"};
+    for (const char* far : farVertices) {
+        const std::string text = std::string("o body\nv 0 0 0\nv 1 0 0\nv 0 0 -1\nf 1 2 3\n") +
+                                 "o far\nv " + far + "\nv 1 1 0\nv 0 1 -1\nf 4 5 6\n";
+        const Geometry model = import(text);
+        EXPECT_TRUE(model.meshes().empty()) << far;
+        EXPECT_TRUE(model.wheels().empty()) << far;
+        EXPECT_EQ(model.minX(), 0.0f) << far;
+        EXPECT_EQ(model.maxX(), 0.0f) << far;
+        EXPECT_EQ(model.minZ(), 0.0f) << far;
+        EXPECT_EQ(model.maxZ(), 0.0f) << far;
+        const std::string success = "Import of scene " + dir.file("model.obj") + " succeeded.\n";
+        ASSERT_EQ(lastOutput.rfind(success, 0), 0u) << far << ": " << lastOutput;
+        const std::string refusal = lastOutput.substr(success.size());
+        EXPECT_EQ(refusal.rfind("Model " + dir.file("model.obj") + " refused: vertex (", 0), 0u) << refusal;
+        EXPECT_NE(refusal.find("is not finite or lies more than 500 units from its origin\n"), std::string::npos)
+            << refusal;
+        EXPECT_EQ(std::count(refusal.begin(), refusal.end(), '\n'), 1) << refusal;
+    }
+
+    // At the limit the model is still taken.
+    const Geometry big = import("o a\nv -500 0 500\nv 500 0 -500\nv 0 1e30 0\nf 1 2 3\n");
+    ASSERT_EQ(big.meshes().size(), 1u) << lastOutput;
+    EXPECT_EQ(big.minX(), -500.0f);
+    EXPECT_EQ(big.maxX(), 500.0f);
+    EXPECT_EQ(big.minZ(), -500.0f);
+    EXPECT_EQ(big.maxZ(), 500.0f);
+}
+
+TEST_F(ModelImportTest, ARefusedModelMakesAVanThatDrivesWithoutAFootprint) {
+    SpotLights lights;
+    CaptureStdout();
+    City city(lights, GL_LINEAR, GL_LINEAR);
+    testing_support::writeFile(dir.file("far.obj"), "v 1e7 0 1e7\nv 0 0 0\nv 1 0 0\nv 0 0 -1\nf 2 3 4\nf 1 2 3\n");
+    MoveableObject van(Camera(), &city, dir.file("far.obj"), &lights);
+    van.chaseCamera.moveForward(50.0f);
+    van.chaseCamera.moveUp(5.0f);
+    // A camera standing in a building walks in to the van point and no
+    // further; with the far vertex taken it walked towards z = -1e7.
+    ReferenceFrame& f = van.chaseCamera.frame();
+    f.setOrigin(65.0f, 7.0f, 200.0f);
+    f.setForward(1.0f, 0.0f, 0.0f);
+    glm::vec3 point(0.0f);
+    JobManager jobs(nullptr);
+    for (int frame = 0; frame < 3; ++frame) van.move(&point, 0.1f, &jobs);
+    const std::string out = GetCapturedStdout();
+    EXPECT_NE(out.find(" refused: "), std::string::npos) << out;
+    EXPECT_TRUE(van.geometry().meshes().empty());
+    EXPECT_GE(van.chaseDistance, 0.0f);
+    EXPECT_LE(van.chaseDistance, 25.0f);
+    EXPECT_TRUE(std::isfinite(point.x) && std::isfinite(point.z));
 }
 
 // The van as shipped, read from the game folder.
