@@ -19,8 +19,11 @@ Job::Job(int destX, int destZ, float startX, float startZ, int popularity, shade
     // Any two points of the walled city are less than 1000 apart this way;
     // a van position that is not finite or far off the map must not reach
     // the integer pricing (a float outside int's range has no int value).
+    // Ten million is far off the map, yet prices stay inside int's range
+    // for every popularity a job is made at (1 to 100).
+    constexpr float FARTHEST = 1e7f;
     const float sum = dx + dz;
-    const int d = sum <= 1000.0f ? static_cast<int>(sum) : sum > 1000.0f ? 1000 : 0;
+    const int d = sum <= FARTHEST ? static_cast<int>(sum) : sum > FARTHEST ? static_cast<int>(FARTHEST) : 0;
     timeLeft_ = static_cast<float>(((105 - popularity) * d) / 200);
     award_ = ((popularity + 5) * d) / 7;
     const glm::vec3 c = colourOfKind(kind);

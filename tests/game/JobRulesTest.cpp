@@ -8,7 +8,6 @@
 #include <list>
 #include <string>
 
-
 namespace {
 
 // A job 150 + 50 = 200 units (Manhattan) from its start, made at popularity
@@ -55,13 +54,15 @@ TEST_F(RulesTest, PriceFollowsPopularityAndManhattanDistance) {
 TEST_F(RulesTest, AVanPositionOffTheMapNeverReachesTheIntegerPricing) {
     const float inf = std::numeric_limits<float>::infinity();
     const float nan = std::numeric_limits<float>::quiet_NaN();
-    // Off the map the distance counts as 1000, more than any two points of
-    // the city are apart; a position that is no number counts as 0.
+    // Far off the map the distance counts as ten million; a position that
+    // is no number counts as 0.
     for (float x : {inf, -inf, 1e38f, -1e38f, 3e9f}) {
         const Job job(150, 50, x, 0.0f, 20, nullptr, 0);
-        EXPECT_EQ(job.timeLeft(), 425.0f) << x;
-        EXPECT_EQ(job.award(), 3571) << x;
+        EXPECT_EQ(job.timeLeft(), 4250000.0f) << x;
+        EXPECT_EQ(job.award(), 35714285) << x;
     }
+    // At the highest popularity the price still fits an int.
+    EXPECT_EQ(Job(150, 50, inf, 0.0f, 100, nullptr, 0).award(), 150000000);
     const Job lost(150, 50, nan, 0.0f, 20, nullptr, 0);
     EXPECT_EQ(lost.timeLeft(), 0.0f);
     EXPECT_EQ(lost.award(), 0);

@@ -81,15 +81,23 @@ TEST_F(GenVanTest, FailsWithoutWritableOutput) {
 TEST_F(GenVanTest, VanSizeFitsTheCityAndSitsOnTheStreet) {
     ASSERT_GE(scene_->mNumMeshes, 11u);
     // The origin is the van's point and lies inside its footprint, front +z.
-    EXPECT_LT(all_.lo.x, -2.0f);
-    EXPECT_GT(all_.hi.x, 2.0f);
+    EXPECT_LT(all_.lo.x, -1.9f);
+    EXPECT_GT(all_.hi.x, 1.9f);
     EXPECT_LT(all_.lo.z, -4.0f);
     EXPECT_GT(all_.hi.z, 4.0f);
     EXPECT_GT(all_.hi.z, -all_.lo.z);  // the cab's nose is the longer end
-    EXPECT_LT(all_.hi.z - all_.lo.z, 12.0f);
     // The game draws the origin 0.4 under the street: tyres touch y = 0.4.
     EXPECT_NEAR(all_.lo.y, 0.4f, 0.001f);
-    EXPECT_NEAR(all_.hi.y - all_.lo.y, 5.0f, 0.5f);
+    // A medium van's proportions: about 5.1 long, 1.9 wide and 1.9 high at
+    // full size, so at this length about 3.9 wide over the body and no more
+    // than 4 high; a taller box hides the street from the chase camera.
+    const float length = all_.hi.z - all_.lo.z;
+    EXPECT_NEAR(length, 10.6f, 0.3f);
+    EXPECT_NEAR(all_.hi.y - all_.lo.y, 3.85f, 0.15f);
+    Box body = boundsOf(scene_->mMeshes[0]);
+    EXPECT_NEAR(body.hi.x - body.lo.x, 3.9f, 0.1f);
+    // The mirrors stand out a little, not a lane's width.
+    EXPECT_LT(all_.hi.x - all_.lo.x, body.hi.x - body.lo.x + 0.6f);
 }
 
 TEST_F(GenVanTest, FrontWheelsSitOnTheSteeringAxes) {

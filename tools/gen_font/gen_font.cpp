@@ -28,8 +28,13 @@ namespace {
 
 // 12 px DejaVu Sans Bold gives a 15-texel line; the HUD writes its lines
 // 15 units apart, and bold strokes stay solid once the 640x480 overlay is
-// stretched with nearest sampling.
+// stretched with nearest sampling. The glyphs are rendered narrower than
+// tall, at a 9 px em across: the overlay stretches x by 1200/640 but y only
+// by 800/480, so on screen they keep close to their designed shape, and
+// digits 6 units wide let the frame rate, written 70 units from the right
+// edge, fit with eight figures.
 constexpr int kPixelSize = 12;
+constexpr int kPixelWidth = 9;
 constexpr int kFirstChar = 32;
 constexpr int kLastChar = 126;
 constexpr int kTexWidth = 256;
@@ -78,7 +83,8 @@ bool renderGlyphs(const char* ttfPath, std::vector<Glyph>& glyphs) {
     }
 
     bool ok = true;
-    if (FT_Set_Pixel_Sizes(face, 0, kPixelSize) != 0) {
+    // At 72 dots per inch a point is a pixel.
+    if (FT_Set_Char_Size(face, kPixelWidth * 64, kPixelSize * 64, 72, 72) != 0) {
         ok = fail("cannot set pixel size");
     }
     for (int code = kFirstChar; ok && code <= kLastChar; ++code) {

@@ -21,11 +21,14 @@
 //   11 tail_lights                                       dark
 //
 // Size, in game coordinates (the importer negates z, so the file holds
-// z_file = -z_game): x -2.45..2.45 over the mirrors (body -2.2..2.2),
-// y 0.4..5.4 with the tyres touching y = 0.4 (the street surface, since the
-// game draws the van's origin 0.4 below it), z -5.0 (rear plate) .. +5.6
-// (front plate); the front is +z. Axles at z = +3.3 and -3.2: the game
-// steers the front wheels about vertical axes at z = maxZ/2 + 0.5.
+// z_file = -z_game): the proportions of a medium delivery van, 10.6 long,
+// 3.9 wide over the body (x -1.95..1.95, 4.4 over the mirrors) and 3.8 high
+// (y 0.4..4.2), with the tyres touching y = 0.4 (the street surface, since
+// the game draws the van's origin 0.4 below it). z runs from -5.0 (rear
+// plate) to +5.6 (front plate); the front is +z. One roof line runs from the
+// rear to the windscreen, so the chase camera, 3.2 above the roof, sees the
+// street ahead over it. Axles at z = +3.3 and -3.2: the game steers the
+// front wheels about vertical axes at z = maxZ/2 + 0.5.
 //
 // Every face has its own vertices and an explicit normal, so the importer's
 // smooth-normal step leaves the flat panels flat. Faces are counter-clockwise
@@ -63,31 +66,30 @@ struct Part {
 
 constexpr double kPi = 3.14159265358979323846;
 
-// Body outline. The cargo box is taller than the cab so the van reads as a
-// delivery van from the chase camera, which sees mostly the rear and sides.
-constexpr double kHalfWidth = 2.2;
+// Body outline: a cargo box under one roof with the cab, a raked windscreen
+// and a short bonnet.
+constexpr double kHalfWidth = 1.95;
 constexpr double kRearZ = -4.8;
-constexpr double kBoxFrontZ = 1.8;
-constexpr double kScreenTopZ = 2.6;
+constexpr double kScreenTopZ = 2.2;
 constexpr double kScreenBottomZ = 3.9;
 constexpr double kNoseZ = 5.2;
-constexpr double kSillY = 1.0;
-constexpr double kArchTopY = 2.3;  // lower band of the sides, holding the arches
-constexpr double kRoofY = 5.4;
-constexpr double kCabRoofY = 4.3;
-constexpr double kScreenBottomY = 2.95;
-constexpr double kNoseTopY = 2.65;
+constexpr double kSillY = 0.95;
+constexpr double kArchTopY = 2.05;  // lower band of the sides, holding the arches
+constexpr double kRoofY = 4.2;
+constexpr double kScreenBottomY = 2.75;
+constexpr double kNoseTopY = 2.4;
+constexpr double kCabDoorRearZ = 1.25;  // the cab door's rear edge
 
 // Wheels. Tyres touch y = 0.4, the street surface under the van's origin.
-constexpr double kTyreRadius = 0.85;
+constexpr double kTyreRadius = 0.75;
 constexpr double kAxleY = 0.4 + kTyreRadius;
-constexpr double kTyreOuterX = 2.15;  // just inside the body side
-constexpr double kTyreWidth = 0.6;
-constexpr double kHubRadius = 0.5;
+constexpr double kTyreOuterX = 1.9;  // just inside the body side
+constexpr double kTyreWidth = 0.55;
+constexpr double kHubRadius = 0.45;
 constexpr double kHubDepth = 0.1;
-constexpr double kCapRadius = 0.18;
+constexpr double kCapRadius = 0.16;
 constexpr int kWheelSegments = 16;
-constexpr double kArchRadius = 1.0;
+constexpr double kArchRadius = 0.85;
 constexpr int kArchSegments = 12;
 // The front plate is the van's largest z (5.6); the game's steering axis
 // then lies at 5.6 / 2 + 0.5.
@@ -96,8 +98,8 @@ constexpr double kFrontAxleZ = kFrontPlateZ / 2 + 0.5;
 constexpr double kRearAxleZ = -3.2;
 // Inner walls of the wheel wells; the front ones sit deeper so a steered
 // wheel does not swing through them.
-constexpr double kFrontWellInnerX = 0.9;
-constexpr double kRearWellInnerX = 1.3;
+constexpr double kFrontWellInnerX = 0.8;
+constexpr double kRearWellInnerX = 1.15;
 
 // Paint-like details float this far off the panel they lie on.
 constexpr double kDecal = 0.02;
@@ -174,11 +176,10 @@ void addSide(Part& body, Part& trim, double side) {
     Vec3 out{side, 0, 0};
     auto at = [x](double z, double y) { return Vec3{x, y, z}; };
 
-    // Upper part: cargo box, cab behind the windscreen pillar, and the cab
-    // under the windscreen and bonnet lines.
-    addSideRect(body, side, kRearZ, kBoxFrontZ, kArchTopY, kRoofY, 0);
-    addSideRect(body, side, kBoxFrontZ, kScreenTopZ, kArchTopY, kCabRoofY, 0);
-    addPolygon(body, {at(kScreenTopZ, kArchTopY), at(kScreenBottomZ, kArchTopY), at(kScreenBottomZ, kScreenBottomY), at(kScreenTopZ, kCabRoofY)}, out);
+    // Upper part: cargo box and cab under the roof, then the cab under the
+    // windscreen and bonnet lines.
+    addSideRect(body, side, kRearZ, kScreenTopZ, kArchTopY, kRoofY, 0);
+    addPolygon(body, {at(kScreenTopZ, kArchTopY), at(kScreenBottomZ, kArchTopY), at(kScreenBottomZ, kScreenBottomY), at(kScreenTopZ, kRoofY)}, out);
     addPolygon(body, {at(kScreenBottomZ, kArchTopY), at(kNoseZ, kArchTopY), at(kNoseZ, kNoseTopY), at(kScreenBottomZ, kScreenBottomY)}, out);
 
     // Lower band: solid between the arches, and filled above each arch.
@@ -218,10 +219,8 @@ void addSide(Part& body, Part& trim, double side) {
 void addBodyShell(Part& body, Part& white) {
     const double w = kHalfWidth;
     addPolygon(body, {{-w, kSillY, kRearZ}, {w, kSillY, kRearZ}, {w, kRoofY, kRearZ}, {-w, kRoofY, kRearZ}}, {0, 0, -1});
-    addPolygon(white, {{-w, kRoofY, kRearZ}, {w, kRoofY, kRearZ}, {w, kRoofY, kBoxFrontZ}, {-w, kRoofY, kBoxFrontZ}}, {0, 1, 0});
-    addPolygon(body, {{-w, kCabRoofY, kBoxFrontZ}, {w, kCabRoofY, kBoxFrontZ}, {w, kRoofY, kBoxFrontZ}, {-w, kRoofY, kBoxFrontZ}}, {0, 0, 1});
-    addPolygon(body, {{-w, kCabRoofY, kBoxFrontZ}, {w, kCabRoofY, kBoxFrontZ}, {w, kCabRoofY, kScreenTopZ}, {-w, kCabRoofY, kScreenTopZ}}, {0, 1, 0});
-    addPolygon(body, {{-w, kCabRoofY, kScreenTopZ}, {w, kCabRoofY, kScreenTopZ}, {w, kScreenBottomY, kScreenBottomZ}, {-w, kScreenBottomY, kScreenBottomZ}}, {0, 1, 1});
+    addPolygon(white, {{-w, kRoofY, kRearZ}, {w, kRoofY, kRearZ}, {w, kRoofY, kScreenTopZ}, {-w, kRoofY, kScreenTopZ}}, {0, 1, 0});
+    addPolygon(body, {{-w, kRoofY, kScreenTopZ}, {w, kRoofY, kScreenTopZ}, {w, kScreenBottomY, kScreenBottomZ}, {-w, kScreenBottomY, kScreenBottomZ}}, {0, 1, 1});
     addPolygon(body, {{-w, kScreenBottomY, kScreenBottomZ}, {w, kScreenBottomY, kScreenBottomZ}, {w, kNoseTopY, kNoseZ}, {-w, kNoseTopY, kNoseZ}}, {0, 1, 0.2});
     addPolygon(body, {{-w, kSillY, kNoseZ}, {w, kSillY, kNoseZ}, {w, kNoseTopY, kNoseZ}, {-w, kNoseTopY, kNoseZ}}, {0, 0, 1});
 }
@@ -229,31 +228,31 @@ void addBodyShell(Part& body, Part& white) {
 // The z of the windscreen's side edge at height y, used to fit the
 // cab side windows under it.
 double screenZAt(double y) {
-    return kScreenTopZ + (kCabRoofY - y) * (kScreenBottomZ - kScreenTopZ) / (kCabRoofY - kScreenBottomY);
+    return kScreenTopZ + (kRoofY - y) * (kScreenBottomZ - kScreenTopZ) / (kRoofY - kScreenBottomY);
 }
 
 void addWindows(Part& glass) {
     // Windscreen: inset from the pillars and lifted along its own normal.
-    Vec3 top{0, kCabRoofY, kScreenTopZ};
+    Vec3 top{0, kRoofY, kScreenTopZ};
     Vec3 bottom{0, kScreenBottomY, kScreenBottomZ};
     Vec3 along = bottom - top;
     Vec3 lift = normalized(Vec3{0, along.z, -along.y}) * kDecal;
     Vec3 upper = top + along * 0.08 + lift;
     Vec3 lower = top + along * 0.92 + lift;
-    double gx = kHalfWidth - 0.25;
+    double gx = kHalfWidth - 0.2;
     addPolygon(glass, {upper + Vec3{-gx, 0, 0}, upper + Vec3{gx, 0, 0}, lower + Vec3{gx, 0, 0}, lower + Vec3{-gx, 0, 0}}, lift);
 
     // Cab side windows follow the windscreen's slope at the front.
     for (double side : {1.0, -1.0}) {
         double x = side * (kHalfWidth + kDecal);
-        double y0 = 3.15;
-        double y1 = 4.15;
-        addPolygon(glass, {{x, y0, 1.95}, {x, y0, screenZAt(y0) - 0.15}, {x, y1, screenZAt(y1) - 0.15}, {x, y1, 1.95}}, {side, 0, 0});
+        double y0 = 2.8;
+        double y1 = 3.95;
+        addPolygon(glass, {{x, y0, kCabDoorRearZ}, {x, y0, screenZAt(y0) - 0.15}, {x, y1, screenZAt(y1) - 0.15}, {x, y1, kCabDoorRearZ}}, {side, 0, 0});
     }
 
     // The two rear door windows.
-    addRearRect(glass, 0.25, 1.9, 3.9, 5.0, kDecal);
-    addRearRect(glass, -1.9, -0.25, 3.9, 5.0, kDecal);
+    addRearRect(glass, 0.2, 1.65, 2.9, 3.9, kDecal);
+    addRearRect(glass, -1.65, -0.2, 2.9, 3.9, kDecal);
 }
 
 // A wheel centred at (side * (kTyreOuterX - kTyreWidth / 2), kAxleY, axleZ)
@@ -326,12 +325,12 @@ std::vector<Part> buildVan() {
         addSide(body, trim, side);
 
         // Black sills along the bottom, between and beyond the arches.
-        addSideRect(trim, side, kRearZ, kRearAxleZ - kArchRadius, kSillY, 1.3, kDecal);
-        addSideRect(trim, side, kRearAxleZ + kArchRadius, kFrontAxleZ - kArchRadius, kSillY, 1.3, kDecal);
-        addSideRect(trim, side, kFrontAxleZ + kArchRadius, kNoseZ, kSillY, 1.3, kDecal);
+        addSideRect(trim, side, kRearZ, kRearAxleZ - kArchRadius, kSillY, 1.25, kDecal);
+        addSideRect(trim, side, kRearAxleZ + kArchRadius, kFrontAxleZ - kArchRadius, kSillY, 1.25, kDecal);
+        addSideRect(trim, side, kFrontAxleZ + kArchRadius, kNoseZ, kSillY, 1.25, kDecal);
 
-        // Livery stripe along the cargo box.
-        addSideRect(white, side, kRearZ, kBoxFrontZ, 3.3, 3.6, kDecal);
+        // Livery stripe along the cargo box, under the cab's window line.
+        addSideRect(white, side, kRearZ, kCabDoorRearZ, 2.35, 2.6, kDecal);
 
         // Head light, tail light, mirror on its arm, and the handles.
         double s = side;
@@ -340,25 +339,25 @@ std::vector<Part> buildVan() {
             double b = s * x1;
             addBox(part, {std::fmin(a, b), y0, z0}, {std::fmax(a, b), y1, z1});
         };
-        box(headLights, 1.35, 2.05, 1.85, 2.4, kNoseZ - 0.1, kNoseZ + 0.06);
-        box(tailLights, 1.72, 2.12, 1.7, 3.1, kRearZ - 0.06, kRearZ + 0.1);
-        box(grilleMirrors, kHalfWidth - 0.1, 2.35, 3.35, 3.45, 2.95, 3.05);
-        box(grilleMirrors, 2.3, 2.45, 3.0, 3.75, 2.9, 3.08);
-        box(handles, kHalfWidth - 0.05, kHalfWidth + 0.05, 2.95, 3.05, 2.0, 2.3);
-        box(handles, 0.12, 0.45, 2.75, 2.9, kRearZ - 0.06, kRearZ + 0.05);
-        box(handles, 1.98, 2.16, 3.75, 3.95, kRearZ - 0.05, kRearZ + 0.05);
-        box(handles, 1.98, 2.16, 4.8, 5.0, kRearZ - 0.05, kRearZ + 0.05);
+        box(headLights, 1.15, 1.8, 1.75, 2.2, kNoseZ - 0.1, kNoseZ + 0.06);
+        box(tailLights, 1.5, 1.88, 1.6, 2.8, kRearZ - 0.06, kRearZ + 0.1);
+        box(grilleMirrors, kHalfWidth - 0.1, 2.1, 3.1, 3.2, 3.5, 3.6);
+        box(grilleMirrors, 2.05, 2.2, 2.8, 3.45, 3.45, 3.62);
+        box(handles, kHalfWidth - 0.05, kHalfWidth + 0.05, 2.66, 2.76, 1.4, 1.7);
+        box(handles, 0.12, 0.45, 2.2, 2.35, kRearZ - 0.06, kRearZ + 0.05);
+        box(handles, 1.75, 1.93, 1.95, 2.15, kRearZ - 0.05, kRearZ + 0.05);
+        box(handles, 1.75, 1.93, 3.5, 3.7, kRearZ - 0.05, kRearZ + 0.05);
     }
 
     // Rear doors: the seam between them and the stripe across them.
-    addRearRect(white, -kHalfWidth, kHalfWidth, 3.3, 3.6, kDecal);
+    addRearRect(white, -kHalfWidth, kHalfWidth, 2.35, 2.6, kDecal);
     addRearRect(trim, -0.03, 0.03, kSillY + 0.05, kRoofY - 0.05, 2 * kDecal);
 
-    addBox(grilleMirrors, {-1.15, 1.7, kNoseZ - 0.1}, {1.15, 2.45, kNoseZ + 0.05});
-    addBox(bumpers, {-2.25, 0.85, 5.05}, {2.25, 1.55, kFrontPlateZ - 0.02});
-    addBox(bumpers, {-2.25, 0.85, -4.98}, {2.25, 1.5, kRearZ + 0.1});
-    addBox(white, {-0.65, 1.0, kFrontPlateZ - 0.05}, {0.65, 1.4, kFrontPlateZ});
-    addBox(white, {-0.65, 1.0, -5.0}, {0.65, 1.4, -4.95});
+    addBox(grilleMirrors, {-1.0, 1.6, kNoseZ - 0.1}, {1.0, 2.25, kNoseZ + 0.05});
+    addBox(bumpers, {-2.0, 0.8, 5.05}, {2.0, 1.4, kFrontPlateZ - 0.02});
+    addBox(bumpers, {-2.0, 0.8, -4.98}, {2.0, 1.35, kRearZ + 0.1});
+    addBox(white, {-0.6, 0.9, kFrontPlateZ - 0.05}, {0.6, 1.25, kFrontPlateZ});
+    addBox(white, {-0.6, 0.9, -5.0}, {0.6, 1.25, -4.95});
 
     addWheel(wheelFrontPX, 1, kFrontAxleZ);
     addWheel(wheelFrontNX, -1, kFrontAxleZ);
