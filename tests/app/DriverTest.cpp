@@ -206,7 +206,8 @@ private:
     static double secondsAlong(const std::vector<Cell>& path) {
         double seconds = 50.0 * static_cast<double>(path.size() - 1) / 45.0;
         for (std::size_t k = 1; k + 1 < path.size(); ++k) {
-            const bool turn = (path[k + 1].first - path[k].first) != (path[k].first - path[k - 1].first);
+            const bool turn = path[k + 1].first - path[k].first != path[k].first - path[k - 1].first ||
+                              path[k + 1].second - path[k].second != path[k].second - path[k - 1].second;
             if (turn) seconds += 1.0;
         }
         return seconds;
