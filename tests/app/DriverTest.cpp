@@ -206,7 +206,8 @@ private:
     static double secondsAlong(const std::vector<Cell>& path) {
         double seconds = 50.0 * static_cast<double>(path.size() - 1) / 45.0;
         for (std::size_t k = 1; k + 1 < path.size(); ++k) {
-            const bool turn = (path[k + 1].first - path[k].first) != (path[k].first - path[k - 1].first);
+            const bool turn = path[k + 1].first - path[k].first != path[k].first - path[k - 1].first ||
+                              path[k + 1].second - path[k].second != path[k].second - path[k - 1].second;
             if (turn) seconds += 1.0;
         }
         return seconds;
@@ -273,6 +274,8 @@ struct GameSummary {
     int expired = 0;
     double deliverySeconds = 0.0;
     double longestStall = 0.0;
+    double busySeconds = 0.0;
+    double busyDistance = 0.0;
     long offStreetFrames = 0;
     long collisions = 0;
     int highscore = 0;
@@ -319,6 +322,7 @@ protected:
             std::map<std::tuple<int, float, float, int>, long> open;
             long stallFrames = 0;
             glm::vec3 anchor = game.player().position();
+            glm::vec3 last = anchor;
             for (frame = 1; frame <= MAX_FRAMES && !game.rules().isGameOver(); ++frame) {
                 const std::list<Job> before = game.rules().jobs();
                 keys = driver.decide(game.player(), before, game.gameCity());
@@ -333,6 +337,11 @@ protected:
 
                 const glm::vec3 p = game.player().position();
                 if (game.gameCity().isBlocked(p.x, p.z)) ++summary.offStreetFrames;
+                if (!open.empty()) {
+                    summary.busySeconds += FRAME_SECONDS;
+                    summary.busyDistance += glm::length(glm::vec2(p.x, p.z) - glm::vec2(last.x, last.z));
+                }
+                last = p;
 
                 // A job that left the list was delivered when Space was held
                 // with the van inside its 60 x 60 square, else it ran out.
@@ -399,10 +408,10 @@ TEST_P(DriverTest, PlaysAWholeGameDeliveringJobs) {
 
     std::fprintf(stderr,
                  "seed %u: %d jobs delivered in %.2f game minutes (%.2f a minute), on average %.1f s from a job's "
-                 "appearance to its delivery; %d ran out; %ld wall hits; longest stall %.1f s; highscore %d; %s\n",
+                 "appearance to its delivery; %d ran out; %ld wall hits; longest stall %.1f s; %.1f units a second with jobs open; highscore %d; %s\n",
                  GetParam(), game.delivered, game.minutes, game.delivered / game.minutes,
                  game.delivered ? game.deliverySeconds / game.delivered : 0.0, game.expired, game.collisions,
-                 game.longestStall, game.highscore, game.over ? "game over" : "still running");
+                 game.longestStall, game.busyDistance / game.busySeconds, game.highscore, game.over ? "game over" : "still running");
 
     // Popularity near 100 gives far jobs only seconds, so a game ends
     // sooner or later; it should last a while and deliver steadily.

@@ -111,12 +111,54 @@ TEST_F(CityTopDownTest, OnlyTheTwoDeadEndsRunIntoABlock) {
     }
 }
 
-// Kept for a person to look at: test-output/city_top_down.jpg in the game folder.
+// The map drawn with every street cell outlined in yellow and the van's
+// start as a red disc with a stroke pointing the way it faces (+z, down).
+std::vector<unsigned char> markedMap(std::vector<unsigned char> rgb) {
+    const int size = TopDownTarget::SIZE;
+    const int perCell = size / City::SIZE;
+    auto paint = [&](int u, int v, unsigned char r, unsigned char g, unsigned char b) {
+        if (u < 0 || u >= size || v < 0 || v >= size) return;
+        unsigned char* p = &rgb[(static_cast<std::size_t>(v) * size + u) * 3];
+        p[0] = r;
+        p[1] = g;
+        p[2] = b;
+    };
+    for (int i = 0; i < City::SIZE; ++i) {
+        for (int j = 0; j < City::SIZE; ++j) {
+            if (!isStreetCell(i, j)) continue;
+            for (int k = 2; k < perCell - 2; ++k) {
+                for (int w = 2; w < 4; ++w) {
+                    paint(i * perCell + k, j * perCell + w, 255, 220, 0);
+                    paint(i * perCell + k, (j + 1) * perCell - 1 - w, 255, 220, 0);
+                    paint(i * perCell + w, j * perCell + k, 255, 220, 0);
+                    paint((i + 1) * perCell - 1 - w, j * perCell + k, 255, 220, 0);
+                }
+            }
+        }
+    }
+    // The game's start camera moved 50 ahead, and the van 25 ahead of it.
+    Camera start;
+    start.moveForward(50.0f + 25.0f);
+    const glm::vec3 p = start.frame().origin();
+    const int u = static_cast<int>((p.x + 25.0f) * 2.0f), v = static_cast<int>((p.z + 25.0f) * 2.0f);
+    for (int du = -9; du <= 9; ++du)
+        for (int dv = -9; dv <= 9; ++dv)
+            if (du * du + dv * dv <= 81) paint(u + du, v + dv, 230, 30, 30);
+    for (int k = 9; k < 30; ++k)
+        for (int w = -2; w <= 2; ++w) paint(u + w, v + k, 230, 30, 30);
+    return rgb;
+}
+
+// Kept for a person to look at in the game folder: test-output/
+// city_top_down.jpg as rendered, and city_map.jpg with the streets and the
+// start marked.
 TEST_F(CityTopDownTest, WritesTheViewForInspection) {
     std::filesystem::create_directories("test-output");
-    testing_support::writeJpeg("test-output/city_top_down.jpg", TopDownTarget::SIZE, TopDownTarget::SIZE, 3,
-                               target.topDownRgb(), 90);
+    const std::vector<unsigned char> rgb = target.topDownRgb();
+    testing_support::writeJpeg("test-output/city_top_down.jpg", TopDownTarget::SIZE, TopDownTarget::SIZE, 3, rgb, 90);
+    testing_support::writeJpeg("test-output/city_map.jpg", TopDownTarget::SIZE, TopDownTarget::SIZE, 3, markedMap(rgb), 85);
     EXPECT_TRUE(std::filesystem::exists("test-output/city_top_down.jpg"));
+    EXPECT_TRUE(std::filesystem::exists("test-output/city_map.jpg"));
 }
 
 }  // namespace

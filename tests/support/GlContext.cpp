@@ -4,6 +4,8 @@
 
 #include <GLFW/glfw3.h>
 
+#include <iostream>
+
 namespace testing_support {
 namespace {
 GLFWwindow* window = nullptr;
@@ -40,6 +42,16 @@ void ConsoleGlTest::SetUp() {
 }
 
 void ConsoleGlTest::TearDown() {
-    console.stop();
+    // Test failures are printed on the captured stream too; a failed test
+    // hands its output back so the messages are seen.
+    const std::string text = console.stop();
+    if (HasFailure()) std::cout << text << std::flush;
     GlTest::TearDown();
+}
+
+std::string ConsoleGlTest::drain() {
+    std::string text = console.stop();
+    if (HasFailure()) std::cout << text << std::flush;
+    console.start();
+    return text;
 }

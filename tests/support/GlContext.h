@@ -28,12 +28,13 @@ protected:
 };
 
 // A GL test whose console output is captured for the whole test; drain()
-// hands over what was printed since the last call.
+// hands over what was printed since the last call. A failed test prints
+// what it captured, so its messages are not lost.
 class ConsoleGlTest : public GlTest {
 protected:
     void SetUp() override;
     void TearDown() override;
-    std::string drain() { return console.drain(); }
+    std::string drain();
 
     testing_support::CapturedConsole console;
 };

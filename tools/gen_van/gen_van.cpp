@@ -59,7 +59,9 @@ struct Face {
     std::vector<Vec3> normals;
 };
 
-struct Part {
+// One named OBJ object of the van: the game colours each by its place in
+// the file.
+struct MeshPart {
     std::string name;
     std::vector<Face> faces;
 };
@@ -106,7 +108,7 @@ constexpr double kDecal = 0.02;
 
 // Adds a flat polygon; the corners may come in either order, they are put
 // counter-clockwise around the outward direction given.
-void addPolygon(Part& part, std::vector<Vec3> corners, Vec3 outward) {
+void addPolygon(MeshPart& part, std::vector<Vec3> corners, Vec3 outward) {
     Vec3 n{0, 0, 0};
     for (size_t i = 0; i < corners.size(); ++i) {
         Vec3 a = corners[i];
@@ -128,7 +130,7 @@ void addPolygon(Part& part, std::vector<Vec3> corners, Vec3 outward) {
 
 // Adds a quad of a curved surface with a normal per corner; the corners are
 // ordered like addPolygon does, by the quad's own flat normal.
-void addCurvedQuad(Part& part, std::vector<Vec3> corners, std::vector<Vec3> normals, Vec3 outward) {
+void addCurvedQuad(MeshPart& part, std::vector<Vec3> corners, std::vector<Vec3> normals, Vec3 outward) {
     Vec3 e1 = corners[1] - corners[0];
     Vec3 e2 = corners[2] - corners[0];
     Vec3 n{e1.y * e2.z - e1.z * e2.y, e1.z * e2.x - e1.x * e2.z, e1.x * e2.y - e1.y * e2.x};
@@ -139,7 +141,7 @@ void addCurvedQuad(Part& part, std::vector<Vec3> corners, std::vector<Vec3> norm
     part.faces.push_back({corners, normals});
 }
 
-void addBox(Part& part, Vec3 lo, Vec3 hi) {
+void addBox(MeshPart& part, Vec3 lo, Vec3 hi) {
     auto corner = [&](int ix, int iy, int iz) {
         return Vec3{ix ? hi.x : lo.x, iy ? hi.y : lo.y, iz ? hi.z : lo.z};
     };
@@ -153,13 +155,13 @@ void addBox(Part& part, Vec3 lo, Vec3 hi) {
 
 // A rectangle on a body side (x = side * kHalfWidth), spanning z0..z1 and
 // y0..y1, lifted off the panel by `lift`.
-void addSideRect(Part& part, double side, double z0, double z1, double y0, double y1, double lift) {
+void addSideRect(MeshPart& part, double side, double z0, double z1, double y0, double y1, double lift) {
     double x = side * (kHalfWidth + lift);
     addPolygon(part, {{x, y0, z0}, {x, y0, z1}, {x, y1, z1}, {x, y1, z0}}, {side, 0, 0});
 }
 
 // A rectangle on the rear face spanning x0..x1 and y0..y1.
-void addRearRect(Part& part, double x0, double x1, double y0, double y1, double lift) {
+void addRearRect(MeshPart& part, double x0, double x1, double y0, double y1, double lift) {
     double z = kRearZ - lift;
     addPolygon(part, {{x0, y0, z}, {x1, y0, z}, {x1, y1, z}, {x0, y1, z}}, {0, 0, -1});
 }
@@ -171,7 +173,7 @@ Vec3 archPoint(double x, double axleZ, double radius, double angle) {
 
 // One side of the body: panels down to the sill, with open arches over the
 // wheels, closed behind by a black wheel well.
-void addSide(Part& body, Part& trim, double side) {
+void addSide(MeshPart& body, MeshPart& trim, double side) {
     double x = side * kHalfWidth;
     Vec3 out{side, 0, 0};
     auto at = [x](double z, double y) { return Vec3{x, y, z}; };
@@ -216,7 +218,7 @@ void addSide(Part& body, Part& trim, double side) {
 }
 
 // The front and rear faces and the top surfaces of the body.
-void addBodyShell(Part& body, Part& white) {
+void addBodyShell(MeshPart& body, MeshPart& white) {
     const double w = kHalfWidth;
     addPolygon(body, {{-w, kSillY, kRearZ}, {w, kSillY, kRearZ}, {w, kRoofY, kRearZ}, {-w, kRoofY, kRearZ}}, {0, 0, -1});
     addPolygon(white, {{-w, kRoofY, kRearZ}, {w, kRoofY, kRearZ}, {w, kRoofY, kScreenTopZ}, {-w, kRoofY, kScreenTopZ}}, {0, 1, 0});
@@ -231,7 +233,7 @@ double screenZAt(double y) {
     return kScreenTopZ + (kRoofY - y) * (kScreenBottomZ - kScreenTopZ) / (kRoofY - kScreenBottomY);
 }
 
-void addWindows(Part& glass) {
+void addWindows(MeshPart& glass) {
     // Windscreen: inset from the pillars and lifted along its own normal.
     Vec3 top{0, kRoofY, kScreenTopZ};
     Vec3 bottom{0, kScreenBottomY, kScreenBottomZ};
@@ -257,7 +259,7 @@ void addWindows(Part& glass) {
 
 // A wheel centred at (side * (kTyreOuterX - kTyreWidth / 2), kAxleY, axleZ)
 // with its hub facing outwards (side = +1 for +x).
-void addWheel(Part& part, double side, double axleZ) {
+void addWheel(MeshPart& part, double side, double axleZ) {
     const double outerX = side * kTyreOuterX;
     const double innerX = side * (kTyreOuterX - kTyreWidth);
     const double hubX = outerX - side * kHubDepth;
@@ -291,20 +293,20 @@ void addWheel(Part& part, double side, double axleZ) {
     }
 }
 
-std::vector<Part> buildVan() {
-    std::vector<Part> parts(12);
-    Part& body = parts[0];
-    Part& headLights = parts[1];
-    Part& glass = parts[2];
-    Part& bumpers = parts[3];
-    Part& trim = parts[4];
-    Part& grilleMirrors = parts[5];
-    Part& wheelFrontPX = parts[6];
-    Part& wheelsRear = parts[7];
-    Part& white = parts[8];
-    Part& handles = parts[9];
-    Part& wheelFrontNX = parts[10];
-    Part& tailLights = parts[11];
+std::vector<MeshPart> buildVan() {
+    std::vector<MeshPart> parts(12);
+    MeshPart& body = parts[0];
+    MeshPart& headLights = parts[1];
+    MeshPart& glass = parts[2];
+    MeshPart& bumpers = parts[3];
+    MeshPart& trim = parts[4];
+    MeshPart& grilleMirrors = parts[5];
+    MeshPart& wheelFrontPX = parts[6];
+    MeshPart& wheelsRear = parts[7];
+    MeshPart& white = parts[8];
+    MeshPart& handles = parts[9];
+    MeshPart& wheelFrontNX = parts[10];
+    MeshPart& tailLights = parts[11];
     body.name = "body";
     headLights.name = "head_lights";
     glass.name = "windows";
@@ -334,7 +336,7 @@ std::vector<Part> buildVan() {
 
         // Head light, tail light, mirror on its arm, and the handles.
         double s = side;
-        auto box = [s](Part& part, double x0, double x1, double y0, double y1, double z0, double z1) {
+        auto box = [s](MeshPart& part, double x0, double x1, double y0, double y1, double z0, double z1) {
             double a = s * x0;
             double b = s * x1;
             addBox(part, {std::fmin(a, b), y0, z0}, {std::fmax(a, b), y1, z1});
@@ -377,14 +379,14 @@ void printNumber(FILE* out, double v) {
 // Writes the parts as OBJ. The file's z is the game's z negated, which also
 // mirrors the faces, so each face's corners are written in reverse to stay
 // counter-clockwise seen from outside.
-bool writeObj(const std::vector<Part>& parts, const char* path) {
+bool writeObj(const std::vector<MeshPart>& parts, const char* path) {
     FILE* out = std::fopen(path, "w");
     if (!out) {
         return false;
     }
     std::fprintf(out, "# Tarvello delivery van, written by gen_van\n");
     long next = 1;
-    for (const Part& part : parts) {
+    for (const MeshPart& part : parts) {
         std::fprintf(out, "o %s\n", part.name.c_str());
         for (const Face& face : part.faces) {
             for (const Vec3& p : face.corners) {
@@ -420,12 +422,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: gen_van OUTFILE\n");
         return 1;
     }
-    std::vector<Part> parts = buildVan();
+    std::vector<MeshPart> parts = buildVan();
 
     // The game steers the front wheels about z = maxZ / 2 + 0.5, so the
     // front axle must stay there whatever the body's length.
     double maxZ = 0;
-    for (const Part& part : parts) {
+    for (const MeshPart& part : parts) {
         if (part.faces.empty()) {
             std::fprintf(stderr, "gen_van: part %s has no faces\n", part.name.c_str());
             return 1;
