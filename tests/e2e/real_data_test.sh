@@ -256,6 +256,15 @@ folders() {
     patch_glf 12 '\xc8\x00\x00\x00'
     ends_on_font "font with an inverted range"
 
+    # Directories where files should be: they open as streams but hold
+    # nothing to read. The importer takes one for an empty scene.
+    fresh_copy
+    mkdir "$(own Shaders/flat.vert)" "$(own Shaders/spotLight.frag)" "$(own vito.obj)"
+    plays "directories for files" "^error: can't load vertex shader!$" "^error: can't load fragment shader!$" \
+        '^Error Loading, compiling or linking shader$' '^Import of scene vito.obj succeeded\.$'
+    mkdir "$(own arial.glf)"
+    ends_on_font "a directory for the font"
+
     # From another folder nothing is found; the font ends the game.
     fresh_copy
     START=$WORK ends_on_font "another working directory" "^error: can't load vertex shader!$" \
