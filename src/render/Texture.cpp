@@ -100,13 +100,13 @@ std::size_t bytesOf(const ImageData& image) { return image.pixels ? std::size_t(
 
 }  // namespace
 
-namespace ImageCache {
+namespace imageCache {
 std::size_t bytes() { return cache().bytes; }
 void clear() {
     cache().entries.clear();
     cache().bytes = 0;
 }
-}  // namespace ImageCache
+}  // namespace imageCache
 
 ImageData ImageLoader::load(const char* fileName) {
     const std::string path = platform::nativePath(fileName);
@@ -123,7 +123,7 @@ ImageData ImageLoader::load(const char* fileName) {
     if (found == kept.entries.end()) {
         Decoded decoded = decode(fileName, path);
         const std::size_t bytes = bytesOf(decoded.image);
-        if (!exists || kept.bytes + bytes > ImageCache::BUDGET) {
+        if (!exists || kept.bytes + bytes > imageCache::BUDGET) {
             if (!decoded.message.empty()) std::cout << decoded.message << std::endl;
             return decoded.image;
         }

@@ -177,7 +177,7 @@ TEST_F(TextureTest, AFileIsDecodedOnceUntilItChanges) {
     const std::string path = twoRowJpeg(1);
     ImageLoader loader;
     const ImageData first = loader.load(path.c_str());
-    const std::size_t kept = ImageCache::bytes();
+    const std::size_t kept = imageCache::bytes();
     EXPECT_GE(kept, 8 * sizeof(float));
 
     // A texture built again from the file (a new filter) gets the same
@@ -186,7 +186,7 @@ TEST_F(TextureTest, AFileIsDecodedOnceUntilItChanges) {
     mipmapped.upload();
     Texture nearest(path.c_str(), GL_REPEAT, GL_REPEAT, GL_NEAREST, GL_NEAREST_MIPMAP_NEAREST);
     EXPECT_EQ(nearest.image().pixels, first.pixels);
-    EXPECT_EQ(ImageCache::bytes(), kept);
+    EXPECT_EQ(imageCache::bytes(), kept);
     nearest.upload();
     auto filters = [](const Texture& t) {
         GLint mag = 0, min = 0;
@@ -214,11 +214,11 @@ TEST_F(TextureTest, AFileIsDecodedOnceUntilItChanges) {
     EXPECT_NE(changed.pixels, first.pixels);
     EXPECT_EQ(changed.width, 2);
     EXPECT_GT(changed.pixels[0], 0.9f);
-    EXPECT_EQ(ImageCache::bytes(), kept - 8 * sizeof(float) + 4 * sizeof(float));
+    EXPECT_EQ(imageCache::bytes(), kept - 8 * sizeof(float) + 4 * sizeof(float));
 
     // Clearing frees what only the cache held; what a texture holds stays.
-    ImageCache::clear();
-    EXPECT_EQ(ImageCache::bytes(), 0u);
+    imageCache::clear();
+    EXPECT_EQ(imageCache::bytes(), 0u);
     EXPECT_GT(changed.pixels[3], 0.9f);
     EXPECT_NE(loader.load(path.c_str()).pixels, changed.pixels);
 }
