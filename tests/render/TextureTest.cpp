@@ -208,13 +208,14 @@ TEST_F(TextureTest, AFileIsDecodedOnceUntilItChanges) {
         EXPECT_GT(texels[7], 0.9f);
     }
 
-    // A changed file is decoded again: now 2 x 2, all white.
-    testing_support::writeJpeg(path, 2, 2, 1, std::vector<unsigned char>(4, 255));
+    // A changed file is decoded again: now 32 x 32, all white. (A file
+    // rewritten within a clock tick keeps its time stamp; its size tells.)
+    testing_support::writeJpeg(path, 32, 32, 1, std::vector<unsigned char>(32 * 32, 255));
     const ImageData changed = loader.load(path.c_str());
     EXPECT_NE(changed.pixels, first.pixels);
-    EXPECT_EQ(changed.width, 2);
+    EXPECT_EQ(changed.width, 32);
     EXPECT_GT(changed.pixels[0], 0.9f);
-    EXPECT_EQ(imageCache::bytes(), kept - 8 * sizeof(float) + 4 * sizeof(float));
+    EXPECT_EQ(imageCache::bytes(), kept - 8 * sizeof(float) + 32 * 32 * sizeof(float));
 
     // Clearing frees what only the cache held; what a texture holds stays.
     imageCache::clear();
