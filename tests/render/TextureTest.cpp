@@ -165,6 +165,29 @@ TEST_F(TextureTest, ImagesAboveTheSideLimitAreRefusedWithoutPixels) {
         refused.bind(GL_TEXTURE0);
         refused.unbind(GL_TEXTURE0);
     }
+    // A JPEG's header is enough to refuse it: this one claims 9000 x 2 and
+    // then ends, where decoding it would only say the file is unreadable.
+    std::string header = testing_support::readFile(wide);
+    const std::size_t frame = header.find("\xFF\xC0");
+    ASSERT_NE(frame, std::string::npos);
+    header[frame + 7] = static_cast<char>(9000 >> 8);
+    header[frame + 8] = static_cast<char>(9000 & 0xFF);
+    const std::string claims = dir.file("claims.jpg");
+    testing_support::writeFile(claims, header.substr(0, frame + 20));
+    CaptureStdout();
+    loader.load(claims.c_str());
+    EXPECT_EQ(GetCapturedStdout(),
+              "ERROR: can't use Image " + claims + ": 9000 x 2 pixels, more than " + side + " a side\n");
+
+    // Other formats are measured once decoded.
+    const std::string pgm = dir.file("wide.pgm");
+    testing_support::writeFile(pgm, "P5\n" + more + " 1\n255\n" + std::string(limit + 1, '\x80'));
+    CaptureStdout();
+    const ImageData decoded = loader.load(pgm.c_str());
+    EXPECT_EQ(GetCapturedStdout(),
+              "ERROR: can't use Image " + pgm + ": " + more + " x 1 pixels, more than " + side + " a side\n");
+    EXPECT_EQ(decoded.pixels, nullptr);
+
     CaptureStdout();
     const ImageData taken = loader.load(edge.c_str());
     EXPECT_EQ(GetCapturedStdout(), "");
