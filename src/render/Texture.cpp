@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <map>
 #include <string>
@@ -32,8 +33,47 @@ struct Decoded {
     std::string message;
 };
 
+// The size a JPEG file's frame header gives, without decoding the image;
+// false when the file is no JPEG or its header cannot be found.
+bool jpegSize(const std::string& path, int* width, int* height) {
+    std::ifstream file(path, std::ios::binary);
+    unsigned char b[9];
+    if (!file.read(reinterpret_cast<char*>(b), 2) || b[0] != 0xFF || b[1] != 0xD8) return false;
+    // Segments up to the first frame header: FF, a marker, a 2-byte length.
+    for (int segment = 0; segment < 1000; ++segment) {
+        if (!file.read(reinterpret_cast<char*>(b), 4) || b[0] != 0xFF) return false;
+        const int marker = b[1];
+        // Fill bytes and markers without a length: left to the library.
+        if (marker == 0xFF || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD9)) return false;
+        const int length = b[2] << 8 | b[3];
+        const bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+        if (frame) {
+            if (!file.read(reinterpret_cast<char*>(b), 5)) return false;
+            *height = b[1] << 8 | b[2];
+            *width = b[3] << 8 | b[4];
+            return true;
+        }
+        if (length < 2 || marker == 0xDA || !file.seekg(length - 2, std::ios::cur)) return false;
+    }
+    return false;
+}
+
+std::string tooLarge(const char* fileName, int width, int height, int limit) {
+    return std::string("ERROR: can't use Image ") + fileName + ": " + std::to_string(width) + " x " +
+           std::to_string(height) + " pixels, more than " + std::to_string(limit) + " a side";
+}
+
 Decoded decode(const char* fileName, const std::string& path) {
     Decoded result;
+    const int limit = maxImageSide();
+    // A JPEG too large to use is refused before the library spends seconds
+    // and hundreds of megabytes decoding it.
+    int claimedWidth = 0, claimedHeight = 0;
+    if (jpegSize(path, &claimedWidth, &claimedHeight) && (claimedWidth > limit || claimedHeight > limit)) {
+        result.message = tooLarge(fileName, claimedWidth, claimedHeight, limit);
+        result.image = ImageData(nullptr, 0, 0, 0, GL_RGBA);
+        return result;
+    }
     ILuint handle = 0;
     ilGenImages(1, &handle);
     ilBindImage(handle);
@@ -44,10 +84,8 @@ Decoded decode(const char* fileName, const std::string& path) {
     const bool luminance = format == IL_LUMINANCE;
     const GLenum glFormat = luminance ? GL_LUMINANCE : GL_RGBA;
 
-    const int limit = maxImageSide();
     if (width > limit || height > limit) {
-        result.message = std::string("ERROR: can't use Image ") + fileName + ": " + std::to_string(width) + " x " +
-                         std::to_string(height) + " pixels, more than " + std::to_string(limit) + " a side";
+        result.message = tooLarge(fileName, width, height, limit);
         ilDeleteImages(1, &handle);
         result.image = ImageData(nullptr, 0, 0, 0, glFormat);
         return result;
@@ -100,13 +138,13 @@ std::size_t bytesOf(const ImageData& image) { return image.pixels ? std::size_t(
 
 }  // namespace
 
-namespace ImageCache {
+namespace imageCache {
 std::size_t bytes() { return cache().bytes; }
 void clear() {
     cache().entries.clear();
     cache().bytes = 0;
 }
-}  // namespace ImageCache
+}  // namespace imageCache
 
 ImageData ImageLoader::load(const char* fileName) {
     const std::string path = platform::nativePath(fileName);
@@ -123,7 +161,7 @@ ImageData ImageLoader::load(const char* fileName) {
     if (found == kept.entries.end()) {
         Decoded decoded = decode(fileName, path);
         const std::size_t bytes = bytesOf(decoded.image);
-        if (!exists || kept.bytes + bytes > ImageCache::BUDGET) {
+        if (!exists || kept.bytes + bytes > imageCache::BUDGET) {
             if (!decoded.message.empty()) std::cout << decoded.message << std::endl;
             return decoded.image;
         }

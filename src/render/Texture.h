@@ -37,7 +37,7 @@ public:
     // Prints "ERROR: can't load Image <name>" and returns what the library
     // reports for a file it cannot decode. An image with a side above
     // maxImageSide() is reported too and comes back without pixels.
-    // Decoded files are kept (see ImageCache) and handed out again.
+    // Decoded files are kept (see imageCache) and handed out again.
     ImageData load(const char* fileName);
 };
 
@@ -46,12 +46,12 @@ public:
 // entry is decoded again when its file's size or time stamp changed.
 // Images are kept up to a total of BUDGET bytes; larger ones are decoded
 // each time.
-namespace ImageCache {
+namespace imageCache {
 constexpr std::size_t BUDGET = std::size_t(256) << 20;
 std::size_t bytes();
 // Frees every kept image (copies still held by textures stay valid).
 void clear();
-}  // namespace ImageCache
+}  // namespace imageCache
 
 // A 2D texture made from an image file. The file is decoded at once; the
 // pixels reach OpenGL in upload(), which the drawing code calls on its first

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <limits>
 #include <new>
 
 namespace shaders {
@@ -49,7 +50,8 @@ unsigned int fileLength(std::istream& stream) {
     stream.seekg(0, std::ios::end);
     const std::streamoff length = stream.tellg();
     stream.seekg(0, std::ios::beg);
-    return length > 0 ? static_cast<unsigned int>(length) : 0;
+    // A length that does not fit (a directory's offset, say) cannot be taken.
+    return length > 0 && length < std::numeric_limits<unsigned int>::max() ? static_cast<unsigned int>(length) : 0;
 }
 
 GLShaderObject::GLShaderObject() { initExtensions(); }
@@ -73,6 +75,11 @@ int GLShaderObject::loadSource(const char* fileName) {
     // Text mode may shorten the text (line ends); the buffer keeps its size.
     file.read(source.get(), length);
     const std::streamsize got = file.gcount();
+    if (got == 0) {
+        // It opened but holds nothing to read: a directory, for one.
+        source.reset();
+        return CannotOpen;
+    }
     source[got] = '\0';
     return Loaded;
 }

@@ -112,9 +112,14 @@ const aiScene* loadScene(Assimp::Importer& importer, const std::string& fileName
 
 Geometry::Geometry() = default;
 
+namespace {
+
+// y is not measured for the footprint, but it is drawn.
 bool sensibleVertex(float x, float y, float z) {
     return std::isfinite(y) && std::fabs(x) <= MAX_MODEL_EXTENT && std::fabs(z) <= MAX_MODEL_EXTENT;
 }
+
+}  // namespace
 
 Geometry::Geometry(std::string fileName) {
     Assimp::Importer importer;

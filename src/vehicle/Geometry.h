@@ -49,7 +49,6 @@ const aiScene* loadScene(Assimp::Importer& importer, const std::string& fileName
 // model's origin (or one that is not finite) makes the import refuse the
 // model, which then holds no meshes.
 constexpr float MAX_MODEL_EXTENT = 500.0f;
-bool sensibleVertex(float x, float y, float z);
 
 // A model imported through Assimp: the body meshes and the two steered
 // front wheels (imported meshes 6 and 10), drawn under the spot lights.

@@ -165,6 +165,29 @@ TEST_F(TextureTest, ImagesAboveTheSideLimitAreRefusedWithoutPixels) {
         refused.bind(GL_TEXTURE0);
         refused.unbind(GL_TEXTURE0);
     }
+    // A JPEG's header is enough to refuse it: this one claims 9000 x 2 and
+    // then ends, where decoding it would only say the file is unreadable.
+    std::string header = testing_support::readFile(wide);
+    const std::size_t frame = header.find("\xFF\xC0");
+    ASSERT_NE(frame, std::string::npos);
+    header[frame + 7] = static_cast<char>(9000 >> 8);
+    header[frame + 8] = static_cast<char>(9000 & 0xFF);
+    const std::string claims = dir.file("claims.jpg");
+    testing_support::writeFile(claims, header.substr(0, frame + 20));
+    CaptureStdout();
+    loader.load(claims.c_str());
+    EXPECT_EQ(GetCapturedStdout(),
+              "ERROR: can't use Image " + claims + ": 9000 x 2 pixels, more than " + side + " a side\n");
+
+    // Other formats are measured once decoded.
+    const std::string pgm = dir.file("wide.pgm");
+    testing_support::writeFile(pgm, "P5\n" + more + " 1\n255\n" + std::string(limit + 1, '\x80'));
+    CaptureStdout();
+    const ImageData decoded = loader.load(pgm.c_str());
+    EXPECT_EQ(GetCapturedStdout(),
+              "ERROR: can't use Image " + pgm + ": " + more + " x 1 pixels, more than " + side + " a side\n");
+    EXPECT_EQ(decoded.pixels, nullptr);
+
     CaptureStdout();
     const ImageData taken = loader.load(edge.c_str());
     EXPECT_EQ(GetCapturedStdout(), "");
@@ -177,7 +200,7 @@ TEST_F(TextureTest, AFileIsDecodedOnceUntilItChanges) {
     const std::string path = twoRowJpeg(1);
     ImageLoader loader;
     const ImageData first = loader.load(path.c_str());
-    const std::size_t kept = ImageCache::bytes();
+    const std::size_t kept = imageCache::bytes();
     EXPECT_GE(kept, 8 * sizeof(float));
 
     // A texture built again from the file (a new filter) gets the same
@@ -186,7 +209,7 @@ TEST_F(TextureTest, AFileIsDecodedOnceUntilItChanges) {
     mipmapped.upload();
     Texture nearest(path.c_str(), GL_REPEAT, GL_REPEAT, GL_NEAREST, GL_NEAREST_MIPMAP_NEAREST);
     EXPECT_EQ(nearest.image().pixels, first.pixels);
-    EXPECT_EQ(ImageCache::bytes(), kept);
+    EXPECT_EQ(imageCache::bytes(), kept);
     nearest.upload();
     auto filters = [](const Texture& t) {
         GLint mag = 0, min = 0;
@@ -208,17 +231,18 @@ TEST_F(TextureTest, AFileIsDecodedOnceUntilItChanges) {
         EXPECT_GT(texels[7], 0.9f);
     }
 
-    // A changed file is decoded again: now 2 x 2, all white.
-    testing_support::writeJpeg(path, 2, 2, 1, std::vector<unsigned char>(4, 255));
+    // A changed file is decoded again: now 32 x 32, all white. (A file
+    // rewritten within a clock tick keeps its time stamp; its size tells.)
+    testing_support::writeJpeg(path, 32, 32, 1, std::vector<unsigned char>(32 * 32, 255));
     const ImageData changed = loader.load(path.c_str());
     EXPECT_NE(changed.pixels, first.pixels);
-    EXPECT_EQ(changed.width, 2);
+    EXPECT_EQ(changed.width, 32);
     EXPECT_GT(changed.pixels[0], 0.9f);
-    EXPECT_EQ(ImageCache::bytes(), kept - 8 * sizeof(float) + 4 * sizeof(float));
+    EXPECT_EQ(imageCache::bytes(), kept - 8 * sizeof(float) + 32 * 32 * sizeof(float));
 
     // Clearing frees what only the cache held; what a texture holds stays.
-    ImageCache::clear();
-    EXPECT_EQ(ImageCache::bytes(), 0u);
+    imageCache::clear();
+    EXPECT_EQ(imageCache::bytes(), 0u);
     EXPECT_GT(changed.pixels[3], 0.9f);
     EXPECT_NE(loader.load(path.c_str()).pixels, changed.pixels);
 }

@@ -4,6 +4,7 @@
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <memory>
 #include <string>
@@ -49,6 +50,20 @@ TEST_F(GLShaderTest, MissingOrEmptyFilesGiveNullAndOneLine) {
     EXPECT_EQ(out, "error: can't load vertex shader!\n");
     EXPECT_EQ(build(kVertex, "", &out), nullptr);
     EXPECT_EQ(out, "error: can't load fragment shader!\n");
+}
+
+TEST_F(GLShaderTest, ADirectoryInPlaceOfASourceIsNotLoaded) {
+    // A directory opens as a stream, but its length is not a text length
+    // (on some file systems the largest offset there is) and reads fail.
+    ASSERT_EQ(mkdir(dir.file("a.vert").c_str(), 0755), 0);
+    shaders::VertexShader stage;
+    EXPECT_LT(stage.loadSource(dir.file("a.vert").c_str()), 0);
+    EXPECT_EQ(stage.sourceText(), nullptr);
+    writeFile(dir.file("a.frag"), kFragment);
+    shaders::GLShaderManager manager;
+    CaptureStdout();
+    EXPECT_EQ(manager.loadFromFiles(dir.file("a.vert").c_str(), dir.file("a.frag").c_str()), nullptr);
+    EXPECT_EQ(GetCapturedStdout(), "error: can't load vertex shader!\n");
 }
 
 TEST_F(GLShaderTest, FragmentSyntaxErrorIsReportedAfterTheVertexLog) {

@@ -2,10 +2,6 @@
 // console lines), the shipped vito.obj, and the steered front wheels.
 #include "vehicle/Geometry.h"
 
-#include "city/City.h"
-#include "game/JobManager.h"
-#include "vehicle/MoveableObject.h"
-
 #include "support/GlContext.h"
 #include "support/TestFiles.h"
 
@@ -14,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <sstream>
 #include <string>
@@ -277,30 +272,6 @@ TEST_F(ModelImportTest, ModelsThatDoNotFitTheCityAreRefusedAndHoldNothing) {
     EXPECT_EQ(big.maxX(), 500.0f);
     EXPECT_EQ(big.minZ(), -500.0f);
     EXPECT_EQ(big.maxZ(), 500.0f);
-}
-
-TEST_F(ModelImportTest, ARefusedModelMakesAVanThatDrivesWithoutAFootprint) {
-    SpotLights lights;
-    CaptureStdout();
-    City city(lights, GL_LINEAR, GL_LINEAR);
-    testing_support::writeFile(dir.file("far.obj"), "v 1e7 0 1e7\nv 0 0 0\nv 1 0 0\nv 0 0 -1\nf 2 3 4\nf 1 2 3\n");
-    MoveableObject van(Camera(), &city, dir.file("far.obj"), &lights);
-    van.chaseCamera.moveForward(50.0f);
-    van.chaseCamera.moveUp(5.0f);
-    // A camera standing in a building walks in to the van point and no
-    // further; with the far vertex taken it walked towards z = -1e7.
-    ReferenceFrame& f = van.chaseCamera.frame();
-    f.setOrigin(65.0f, 7.0f, 200.0f);
-    f.setForward(1.0f, 0.0f, 0.0f);
-    glm::vec3 point(0.0f);
-    JobManager jobs(nullptr);
-    for (int frame = 0; frame < 3; ++frame) van.move(&point, 0.1f, &jobs);
-    const std::string out = GetCapturedStdout();
-    EXPECT_NE(out.find(" refused: "), std::string::npos) << out;
-    EXPECT_TRUE(van.geometry().meshes().empty());
-    EXPECT_GE(van.chaseDistance, 0.0f);
-    EXPECT_LE(van.chaseDistance, 25.0f);
-    EXPECT_TRUE(std::isfinite(point.x) && std::isfinite(point.z));
 }
 
 // The van as shipped, read from the game folder.
