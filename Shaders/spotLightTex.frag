@@ -5,11 +5,12 @@
 // The light positions arrive relative to the camera (x and z in eye space,
 // y as the light's height minus 10) and the cone axes in eye space, so the
 // lighting is done in eye space. This stage is the most expensive code of
-// the game (ten lights for every pixel of the window) and runs on software
-// rasterisers too, where branches on values that differ between pixels
-// cost as much as the work they guard. So the only branches test values
-// that are the same for the whole cell (the vertex stage's fog flag and
-// light mask), and each light is written out with a constant index.
+// the game and runs on software rasterisers too, where both sides of every
+// branch are computed and only a loop that every pixel of a block has left
+// saves work. A loop costs much more there than the same code without
+// one, so only the lights that can reach a face are visited, by a loop over
+// the face's light set from the vertex stage; the high moon light (light 2)
+// lights nearly every face and is added without a loop.
 uniform sampler2D colorTexture;
 uniform vec4 ambient;
 uniform vec4 diffuse;
@@ -22,10 +23,9 @@ uniform vec3 spotDir[10];
 uniform float spotCosCutoff[10];
 
 in vec3 eyePosition;
-in vec3 eyeNormal;
+flat in vec3 eyeNormal;
 in vec2 texCoord;
 flat in int lightMask;
-flat in int fullyFogged;
 
 out vec4 fragColor;
 
@@ -34,7 +34,7 @@ out vec4 fragColor;
 const float FALLOFF_SQ = 170.0 * 170.0;
 
 // Adds one light's diffuse and specular strength at this fragment.
-void addLight(int i, vec3 n, vec3 toEye, inout float diffuseSum, inout float specularSum)
+void addLight(int i, vec3 toEye, inout float diffuseSum, inout float specularSum)
 {
     vec3 toLight = lightPos[i].xyz - eyePosition;
     float distanceSq = dot(toLight, toLight);
@@ -42,32 +42,30 @@ void addLight(int i, vec3 n, vec3 toEye, inout float diffuseSum, inout float spe
     float cutoff = spotCosCutoff[i];
     // Soft rim: full strength a quarter of the way into the cone.
     float cone = clamp((dot(-l, normalize(spotDir[i])) - cutoff) / (0.25 - 0.25 * cutoff), 0.0, 1.0);
-    float strength = cone * cone * (3.0 - 2.0 * cone) * max(dot(n, l), 0.0) *
+    float strength = cone * cone * (3.0 - 2.0 * cone) * max(dot(eyeNormal, l), 0.0) *
                      (FALLOFF_SQ / (FALLOFF_SQ + distanceSq));
     diffuseSum += strength;
     vec3 h = normalize(l + toEye);
-    float s = max(dot(n, h), 0.0);
+    float s = max(dot(eyeNormal, h), 0.0);
     s *= s; s *= s; s *= s; s *= s; s *= s;  // a shininess of 32
     specularSum += s * strength;
 }
 
-#define LIGHT(I) if ((lightMask & (1 << I)) != 0) addLight(I, n, toEye, diffuseSum, specularSum)
-
 void main()
 {
-    if (fullyFogged == 1) {
-        fragColor = vec4(fog_color.rgb, 1.0);
-        return;
-    }
     float distance = length(eyePosition);
     float fogFactor = clamp((fog_end - distance) / max(fog_end - fog_start, 0.0001), 0.0, 1.0);
-    float texel = texture(colorTexture, texCoord).r;
-    vec3 n = normalize(eyeNormal);
     vec3 toEye = -eyePosition / max(distance, 0.0001);
     float diffuseSum = 0.0;
     float specularSum = 0.0;
-    LIGHT(0); LIGHT(1); LIGHT(2); LIGHT(3); LIGHT(4);
-    LIGHT(5); LIGHT(6); LIGHT(7); LIGHT(8); LIGHT(9);
+    addLight(2, toEye, diffuseSum, specularSum);
+    // The other lights, lowest set bit first; a bit's index is the
+    // exponent of its value as a float.
+    for (int mask = lightMask & ~4; mask != 0; mask &= mask - 1) {
+        int i = (floatBitsToInt(float(mask & -mask)) >> 23) - 127;
+        addLight(i, toEye, diffuseSum, specularSum);
+    }
+    float texel = texture(colorTexture, texCoord).r;
     vec3 lit = texel * (ambient.rgb + diffuse.rgb * diffuseSum + specular.rgb * specularSum);
     fragColor = vec4(mix(fog_color.rgb, lit, fogFactor), 1.0);
 }
