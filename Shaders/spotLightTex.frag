@@ -38,16 +38,20 @@ void addLight(int i, vec3 toEye, inout float diffuseSum, inout float specularSum
 {
     vec3 toLight = lightPos[i].xyz - eyePosition;
     float distanceSq = dot(toLight, toLight);
-    vec3 l = toLight * inversesqrt(distanceSq);
+    float inverseDistance = inversesqrt(distanceSq);
+    vec3 axis = spotDir[i];
+    float along = -dot(toLight, axis) * (inverseDistance * inversesqrt(dot(axis, axis)));
     float cutoff = spotCosCutoff[i];
     // Soft rim: full strength a quarter of the way into the cone.
-    float cone = clamp((dot(-l, normalize(spotDir[i])) - cutoff) / (0.25 - 0.25 * cutoff), 0.0, 1.0);
-    float strength = cone * cone * (3.0 - 2.0 * cone) * max(dot(eyeNormal, l), 0.0) *
+    float cone = clamp((along - cutoff) / (0.25 - 0.25 * cutoff), 0.0, 1.0);
+    float strength = cone * cone * (3.0 - 2.0 * cone) * (max(dot(eyeNormal, toLight), 0.0) * inverseDistance) *
                      (FALLOFF_SQ / (FALLOFF_SQ + distanceSq));
     diffuseSum += strength;
-    vec3 h = normalize(l + toEye);
-    float s = max(dot(eyeNormal, h), 0.0);
-    s *= s; s *= s; s *= s; s *= s; s *= s;  // a shininess of 32
+    // The cosine at the half vector, squared, without normalising it.
+    vec3 h = toLight * inverseDistance + toEye;
+    float facing = max(dot(eyeNormal, h), 0.0);
+    float s = facing * facing / dot(h, h);
+    s *= s; s *= s; s *= s; s *= s;  // a shininess of 32
     specularSum += s * strength;
 }
 
