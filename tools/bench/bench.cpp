@@ -168,7 +168,7 @@ void drive(Variant& v) {
 int main(int argc, char** argv) {
     platform::configureProcess();
     const Clock::time_point start = Clock::now();
-    long frames = 1500;
+    long frames = 600;
     std::vector<std::string> compare;
     for (int a = 1; a < argc; ++a) {
         if (std::strcmp(argv[a], "--compare") == 0 && a + 1 < argc) {
