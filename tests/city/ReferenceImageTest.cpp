@@ -82,8 +82,9 @@ struct Scene {
     std::unique_ptr<MoveableObject> van;
 };
 
-// An offscreen target of the window's size, with the window's sRGB
-// encoding, so dark tones are compared as the player sees them.
+// An offscreen target of the window's size with sRGB encoding (the game
+// turns sRGB output on), which spreads the dark tones of the night city
+// furthest apart, so their differences count most.
 class Target {
 public:
     Target() {
