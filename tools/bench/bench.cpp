@@ -26,6 +26,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -110,6 +111,8 @@ void main() {
 )";
 
 struct Variant {
+    Variant(std::string what, std::string where) : label(std::move(what)), folder(std::move(where)) {}
+
     std::string label;
     std::string folder;  // the game folder it is built and run in
     std::unique_ptr<Game> game;
@@ -192,7 +195,7 @@ int main(int argc, char** argv) {
 
     std::vector<Variant> variants;
     variants.reserve(compare.size() + 4);  // references to the shipped variant stay valid
-    variants.push_back(Variant{"drive, as shipped", fs::current_path().string()});
+    variants.push_back(Variant("drive, as shipped", fs::current_path().string()));
 
     // The first frame of the shipped game, timed from the start of the process.
     Variant& shipped = variants.front();
@@ -208,12 +211,12 @@ int main(int argc, char** argv) {
     const fs::path root = mkdtemp(tmpl) ? fs::path(tmpl) : fs::temp_directory_path() / "tarvello_bench";
     const fs::path game = fs::current_path();
     for (std::size_t c = 0; c < compare.size(); ++c) {
-        variants.push_back(Variant{"drive with " + fs::path(compare[c]).filename().string(),
-                                   variantFolder(root, "compare" + std::to_string(c), compare[c], nullptr)});
+        variants.push_back(Variant("drive with " + fs::path(compare[c]).filename().string(),
+                                   variantFolder(root, "compare" + std::to_string(c), compare[c], nullptr)));
     }
-    variants.push_back(Variant{"texture, fog and normals, no lights", variantFolder(root, "nolights", {}, WITHOUT_LIGHTS)});
-    variants.push_back(Variant{"texture only", variantFolder(root, "texture", {}, TEXTURE_ONLY)});
-    variants.push_back(Variant{"constant colour", variantFolder(root, "constant", {}, CONSTANT_COLOUR)});
+    variants.push_back(Variant("texture, fog and normals, no lights", variantFolder(root, "nolights", {}, WITHOUT_LIGHTS)));
+    variants.push_back(Variant("texture only", variantFolder(root, "texture", {}, TEXTURE_ONLY)));
+    variants.push_back(Variant("constant colour", variantFolder(root, "constant", {}, CONSTANT_COLOUR)));
     for (Variant& v : variants) {
         if (v.game) continue;
         fs::current_path(v.folder);
