@@ -2,11 +2,13 @@
 
 // The city's cells: textured quads lit by the ten spot lights in eye space.
 //
-// Every cell is one draw with its own mvMatrix, so the vertex stage can
-// decide for the whole cell which lights can reach it at all and whether
-// it lies entirely in the fog. The fragment stage then skips that work for
-// the whole cell, which keeps the software rasteriser at frame rate. The
-// tests are conservative: a light that might reach the cell stays on.
+// Every face of a cell is flat and axis-aligned, so the vertex stage can
+// decide for the whole face which lights can reach it at all, and none
+// when it lies entirely in the fog; the fragment stage then visits only
+// those lights. Every vertex of a face comes to the same answer: the face is
+// known from the vertex's normal and its place along that normal, and the
+// rest of its extent is the cell's box. The tests are conservative: a
+// light that might reach the face stays on.
 uniform mat4 mvMatrix;
 uniform mat4 pMatrix;
 uniform mat3 normalMatrix;
@@ -20,60 +22,73 @@ in vec3 vNormal;
 in vec2 inTextCoords;
 
 out vec3 eyePosition;
-out vec3 eyeNormal;
+flat out vec3 eyeNormal;  // a face's normal is the same at every pixel
 out vec2 texCoord;
-flat out int lightMask;   // bit i: light i may reach this cell
-flat out int fullyFogged; // 1: the whole cell lies beyond the fog's end
+flat out int lightMask;   // bit i: light i may reach this face; none beyond the fog
 
 // Every cell fits in 25 to each side of its origin and 0 to 30 up.
-const float HALF_SIDE = 25.0;
-const float TOP = 30.0;
-const vec3 CELL_CENTRE = vec3(0.0, TOP * 0.5, 0.0);
-const float CELL_RADIUS = 40.0;  // bounds that box
+const vec3 BOX_LOW = vec3(-25.0, 0.0, -25.0);
+const vec3 BOX_HIGH = vec3(25.0, 30.0, 25.0);
 
 // Whether a cone (apex, unit axis, cosine of the half angle), given in the
-// cell's own coordinates, can light any point of the cell's box.
-bool reachesCell(vec3 apex, vec3 axis, float cosAngle)
+// cell's own coordinates, can light any point of the box low..high.
+bool reachesBox(vec3 apex, vec3 axis, float cosAngle, vec3 low, vec3 high)
 {
     float sinAngle = sqrt(max(1.0 - cosAngle * cosAngle, 0.0));
-    if (axis.y < -0.999) {
-        // Straight down: the lit ground is a disc under the apex, widest at
-        // the cell's floor; compare it with the cell's square.
-        float reach = max(apex.y, 0.0) * sinAngle / max(cosAngle, 0.0001);
-        vec2 outside = max(abs(apex.xz) - vec2(HALF_SIDE), vec2(0.0));
-        return dot(outside, outside) <= reach * reach;
+    if (axis.y < -0.99999) {
+        // Straight down: the lit part of the box lies below the apex, and
+        // the cone is widest at the box's lowest point; compare that disc
+        // with the box's ground rectangle. The margin covers an axis that
+        // leans by up to the test's 0.0045 radians.
+        float drop = apex.y - low.y;
+        float reach = max(drop, 0.0) * (sinAngle / max(cosAngle, 0.0001) + 0.005) + 0.01;
+        vec2 outside = max(max(low.xz - apex.xz, apex.xz - high.xz), vec2(0.0));
+        return drop > -0.01 && dot(outside, outside) <= reach * reach;
     }
-    vec3 v = CELL_CENTRE - apex;
+    vec3 centre = 0.5 * (low + high);
+    vec3 halfSize = 0.5 * (high - low);
+    float radius = length(halfSize) + 0.01;
+    vec3 v = centre - apex;
     float lengthSq = dot(v, v);
-    if (lengthSq <= CELL_RADIUS * CELL_RADIUS)
+    if (lengthSq <= radius * radius)
         return true;
     float along = dot(v, axis);
     float across = sqrt(max(lengthSq - along * along, 0.0));
     // Distance from the sphere's centre to the cone's surface; behind the
     // apex the cone cannot reach.
     float gap = cosAngle * across - along * sinAngle;
-    return gap <= CELL_RADIUS && along >= -CELL_RADIUS;
+    return gap <= radius && along >= -radius;
 }
 
 void main()
 {
     vec4 eye = mvMatrix * vVertex;
     eyePosition = eye.xyz;
-    eyeNormal = normalMatrix * vNormal;
+    eyeNormal = normalize(normalMatrix * vNormal);
     texCoord = inTextCoords;
     gl_Position = pMatrix * eye;
+
+    // The face: the cell's box, pressed flat onto this vertex's plane.
+    vec3 along = abs(vNormal);
+    vec3 low = mix(BOX_LOW, vVertex.xyz, along);
+    vec3 high = mix(BOX_HIGH, vVertex.xyz, along);
+    float facePlane = dot(vNormal, vVertex.xyz);
 
     // The cells' matrices only turn and move, so the transpose undoes the turn.
     mat3 turn = mat3(mvMatrix);
     mat3 unturn = transpose(turn);
     vec3 origin = mvMatrix[3].xyz;
-    fullyFogged = length(origin + turn * CELL_CENTRE) - CELL_RADIUS >= fog_end ? 1 : 0;
+    vec3 centre = 0.5 * (low + high);
+    float radius = length(0.5 * (high - low));
+    bool fullyFogged = length(origin + turn * centre) - radius - 0.01 >= fog_end;
     int mask = 0;
     for (int i = 0; i < 10; ++i) {
         vec3 apex = unturn * (lightPos[i].xyz - origin);
         vec3 axis = normalize(unturn * spotDir[i]);
-        if (reachesCell(apex, axis, spotCosCutoff[i]))
+        // A light behind the face's plane lights none of it.
+        bool inFront = dot(vNormal, apex) - facePlane > -0.001;
+        if (inFront && reachesBox(apex, axis, spotCosCutoff[i], low, high))
             mask |= 1 << i;
     }
-    lightMask = fullyFogged == 1 ? 0 : mask;
+    lightMask = fullyFogged ? 0 : mask;
 }

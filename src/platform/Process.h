@@ -22,6 +22,10 @@ void releaseFreedMemory();
 // system does not tell.
 long peakResidentKilobytes();
 
+// The system's load average over the last minute; -1 where the system
+// does not tell.
+double loadAverage();
+
 // Processor time used by all threads of the process so far, in seconds; 0
 // where the system does not tell.
 double processorSeconds();

@@ -4,6 +4,7 @@
 #include <sys/resource.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace platform {
 
@@ -18,6 +19,11 @@ long peakResidentKilobytes() {
     rusage usage{};
     if (getrusage(RUSAGE_SELF, &usage) != 0) return 0;
     return usage.ru_maxrss;
+}
+
+double loadAverage() {
+    double load[1] = {};
+    return getloadavg(load, 1) == 1 ? load[0] : -1.0;
 }
 
 double processorSeconds() {

@@ -20,6 +20,8 @@ void releaseFreedMemory() {}
 
 long peakResidentKilobytes() { return 0; }
 
+double loadAverage() { return -1.0; }
+
 // std::clock counts the whole process's processor time on POSIX systems but
 // wall time on Windows; it is only used for the benchmark's report.
 double processorSeconds() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }

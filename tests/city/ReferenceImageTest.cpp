@@ -15,8 +15,10 @@
 
 #include <GL/glew.h>
 #include <glm/glm.hpp>
+#include <glm/gtc/type_ptr.hpp>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -37,6 +39,7 @@ struct Pose {
     glm::vec3 forward;
     glm::vec3 up;
     bool wideBeam;
+    bool headLightsApart = false;  // the city's program gets light 1 moved 4 to the side
 };
 
 // Camera heights of 7 are the game's own (the chase camera rides 5 above
@@ -49,6 +52,7 @@ const Pose POSES[] = {
     {"the open city from height", {225.0f, 60.0f, 60.0f}, {0.0f, -0.5f, 0.866f}, {0.0f, 0.866f, 0.5f}, true},
     {"narrow beam along the lamp street", {170.0f, 7.0f, 50.0f}, {1.0f, 0.0f, 0.0f}, {0.0f, 1.0f, 0.0f}, false},
     {"narrow beam down a long street", {50.0f, 7.0f, 400.0f}, {0.0f, 0.0f, -1.0f}, {0.0f, 1.0f, 0.0f}, false},
+    {"head lights apart at the crossing", {200.0f, 7.0f, 105.0f}, {0.6f, 0.0f, 0.8f}, {0.0f, 1.0f, 0.0f}, true, true},
 };
 
 // The filter pairs of the game's three filter modes (magnification, minification).
@@ -82,8 +86,9 @@ struct Scene {
     std::unique_ptr<MoveableObject> van;
 };
 
-// An offscreen target of the window's size, with the window's sRGB
-// encoding, so dark tones are compared as the player sees them.
+// An offscreen target of the window's size with sRGB encoding (the game
+// turns sRGB output on), which spreads the dark tones of the night city
+// furthest apart, so their differences count most.
 class Target {
 public:
     Target() {
@@ -147,6 +152,16 @@ std::vector<unsigned char> render(const Target& target, Scene& scene, SpotLights
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     modelView.pushMatrix(frame.cameraMatrix());
     lights.uploadEyePositions(frame);
+    if (pose.headLightsApart) {
+        // The game always puts both head lights at the van; the program must
+        // still light correctly when they stand apart.
+        std::array<glm::vec4, SpotLights::COUNT> positions = lights.eyePositions(frame);
+        positions[1].x += 4.0f;
+        shaders::GLShader* program = scene.city->shader();
+        program->bind();
+        glUniform4fv(program->uniformLocation("lightPos"), SpotLights::COUNT, glm::value_ptr(positions[0]));
+        program->unbind();
+    }
     scene.city->render(pipeline.modelViewMatrix(), projection.top(), pipeline.normalMatrix(true));
     modelView.pushMatrix(van.modelFrame.objectMatrix(false));
     van.draw(pipeline.modelViewMatrix(), projection.top(), pipeline.normalMatrix(true));

@@ -1,5 +1,10 @@
-// Runs the real game under a scripted drive and prints frame-time figures.
-// Usage: cd build/game && ./tarvello_bench [frames]
+// Runs the real game under a scripted drive and prints where a frame's
+// time goes: the drive as it is, the same drive with cheaper city pixels
+// (the breakdown rows), and an empty clear-and-swap frame (the floor).
+// Usage: cd build/game && ./tarvello_bench [FRAMES] [--compare SHADER_DIR]...
+// Each --compare folder holds city and van programs to drive beside the
+// shipped ones; every variant drives in turns of a few frames, so a busy
+// machine slows them alike.
 #include "app/Game.h"
 #include "app/Window.h"
 #include "platform/Input.h"
@@ -12,9 +17,19 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <iostream>
+#include <memory>
+#include <random>
 #include <sstream>
+#include <string>
+#include <thread>
+#include <utility>
 #include <vector>
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -49,12 +64,117 @@ double percentile(std::vector<double> v, double p) {
     return v[index];
 }
 
+// The city's fragment stages of the breakdown rows: each does less per
+// pixel than the one before, with the shipped vertex stage in front.
+const char* const WITHOUT_LIGHTS = R"(#version 330 compatibility
+uniform sampler2D colorTexture;
+uniform vec4 ambient, diffuse, specular;
+uniform float fog_start, fog_end;
+uniform vec4 fog_color;
+uniform vec4 lightPos[10];
+uniform vec3 spotDir[10];
+uniform float spotCosCutoff[10];
+in vec3 eyePosition;
+flat in vec3 eyeNormal;
+in vec2 texCoord;
+out vec4 fragColor;
+void main() {
+    float distance = length(eyePosition);
+    float fogFactor = clamp((fog_end - distance) / max(fog_end - fog_start, 0.0001), 0.0, 1.0);
+    float texel = texture(colorTexture, texCoord).r;
+    vec3 toEye = -eyePosition / max(distance, 0.0001);
+    float facing = max(dot(eyeNormal, toEye), 0.0);
+    vec3 lit = texel * (ambient.rgb + diffuse.rgb * facing + specular.rgb * facing);
+    fragColor = vec4(mix(fog_color.rgb, lit, fogFactor), 1.0);
+}
+)";
+
+const char* const TEXTURE_ONLY = R"(#version 330 compatibility
+uniform sampler2D colorTexture;
+in vec2 texCoord;
+out vec4 fragColor;
+void main() {
+    fragColor = vec4(texture(colorTexture, texCoord).rrr, 1.0);
+}
+)";
+
+const char* const CONSTANT_COLOUR = R"(#version 330 compatibility
+out vec4 fragColor;
+void main() {
+    fragColor = vec4(0.3, 0.3, 0.3, 1.0);
+}
+)";
+
+struct Variant {
+    Variant(std::string what, std::string where) : label(std::move(what)), folder(std::move(where)) {}
+
+    std::string label;
+    std::string folder;  // the game folder it is built and run in
+    std::unique_ptr<Game> game;
+    long frame = 0;
+    std::vector<double> times;
+    double cpu = 0.0;
+};
+
+void writeFile(const fs::path& path, const char* text) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+}
+
+// A game folder beside the real one: the real data files, with the city's
+// and van's programs taken from `shaders` and the city's fragment stage
+// replaced by `cityFragment` when given.
+std::string variantFolder(const fs::path& root, const std::string& name, const fs::path& shaders,
+                          const char* cityFragment) {
+    const fs::path game = fs::current_path();
+    const fs::path folder = root / name;
+    fs::create_directories(folder);
+    fs::copy(game / "Shaders", folder / "Shaders");
+    if (!shaders.empty()) {
+        for (const auto& entry : fs::directory_iterator(shaders))
+            fs::copy_file(entry.path(), folder / "Shaders" / entry.path().filename(),
+                          fs::copy_options::overwrite_existing);
+    }
+    if (cityFragment) writeFile(folder / "Shaders" / "spotLightTex.frag", cityFragment);
+    for (const char* data : {"Textures", "vito.obj", "arial.glf"}) {
+        if (fs::is_directory(game / data))
+            fs::create_directory_symlink(game / data, folder / data);
+        else
+            fs::create_symlink(game / data, folder / data);
+    }
+    return folder.string();
+}
+
+// One frame of the game as main runs it.
+void runFrame(Game& world, GLFWwindow* window) {
+    world.update();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    world.render();
+    glfwSwapBuffers(window);
+    glfwPollEvents();
+}
+
+void drive(Variant& v) {
+    platform::setKeySource([&v](int key) { return scriptedKey(key, v.frame); });
+    // The game sees a steady 60 frames per second, so every run drives the
+    // same path and shows the same views, whatever this machine's speed.
+    platform::setClockSource([&v] { return static_cast<double>(v.frame + 1) / 60.0; });
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     platform::configureProcess();
-    const long frames = argc > 1 ? std::atol(argv[1]) : 1500;
     const Clock::time_point start = Clock::now();
+    long frames = 600;
+    std::vector<std::string> compare;
+    for (int a = 1; a < argc; ++a) {
+        if (std::strcmp(argv[a], "--compare") == 0 && a + 1 < argc) {
+            compare.push_back(fs::absolute(argv[++a]).string());
+        } else {
+            frames = std::max(2L, std::atol(argv[a]));
+        }
+    }
     if (!glfwInit()) return 1;
     GLFWwindow* window = openGameWindow("Tarvello!");
     if (!window) {
@@ -63,72 +183,128 @@ int main(int argc, char** argv) {
     }
     glewInit();
     setFixedRenderState();
+    const double contextReady = millisecondsSince(start);
 
-    // The game sees a steady 60 frames per second, so every run drives the
-    // same path and shows the same views, whatever this machine's speed.
-    long frame = 0;
-    platform::setKeySource([&frame](int key) { return scriptedKey(key, frame); });
-    platform::setClockSource([&frame] { return static_cast<double>(frame + 1) / 60.0; });
     std::ostringstream gameOutput;
     std::streambuf* console = std::cout.rdbuf(gameOutput.rdbuf());
 
-    double firstFrame = 0.0;
-    double rebuild = 0.0;
-    double cpuPerFrame = 0.0;
-    std::vector<double> times;
-    {
-        Game world;
-        world.resize(WINDOW_WIDTH, WINDOW_HEIGHT);
-        double cpuStart = 0.0;
-        for (frame = 0; frame < frames; ++frame) {
-            const Clock::time_point t = Clock::now();
-            world.update();
-            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-            world.render();
-            glfwSwapBuffers(window);
-            glfwPollEvents();
-            const double ms = millisecondsSince(t);
-            if (frame == 0) {
-                firstFrame = millisecondsSince(start);
-                cpuStart = cpuMilliseconds();
-            } else {
-                times.push_back(ms);
-            }
-        }
-        cpuPerFrame = (cpuMilliseconds() - cpuStart) / static_cast<double>(frames > 1 ? frames - 1 : 1);
-        // One filter-mode switch, timed as the frame in which it happens.
-        platform::setKeySource([](int key) { return key == GLFW_KEY_F5 ? 1 : 0; });
-        ++frame;
-        const Clock::time_point t = Clock::now();
-        world.update();
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        world.render();
-        glfwSwapBuffers(window);
-        rebuild = millisecondsSince(t);
+    std::vector<Variant> variants;
+    variants.reserve(compare.size() + 4);  // references to the shipped variant stay valid
+    variants.push_back(Variant("drive, as shipped", fs::current_path().string()));
+
+    // The first frame of the shipped game, timed from the start of the process.
+    Variant& shipped = variants.front();
+    drive(shipped);
+    shipped.game = std::make_unique<Game>();
+    shipped.game->resize(WINDOW_WIDTH, WINDOW_HEIGHT);
+    const double gameBuilt = millisecondsSince(start);
+    runFrame(*shipped.game, window);
+    ++shipped.frame;
+    const double firstFrame = millisecondsSince(start);
+
+    const fs::path root = fs::temp_directory_path() / ("tarvello_bench_" + std::to_string(std::random_device{}()));
+    fs::create_directories(root);
+    const fs::path game = fs::current_path();
+    for (std::size_t c = 0; c < compare.size(); ++c) {
+        variants.push_back(Variant("drive with " + fs::path(compare[c]).filename().string(),
+                                   variantFolder(root, "compare" + std::to_string(c), compare[c], nullptr)));
     }
+    variants.push_back(Variant("texture, fog and normals, no lights", variantFolder(root, "nolights", {}, WITHOUT_LIGHTS)));
+    variants.push_back(Variant("texture only", variantFolder(root, "texture", {}, TEXTURE_ONLY)));
+    variants.push_back(Variant("constant colour", variantFolder(root, "constant", {}, CONSTANT_COLOUR)));
+    for (Variant& v : variants) {
+        if (v.game) continue;
+        fs::current_path(v.folder);
+        drive(v);
+        v.game = std::make_unique<Game>();
+        v.game->resize(WINDOW_WIDTH, WINDOW_HEIGHT);
+        runFrame(*v.game, window);  // the first frame uploads the textures; not counted
+        ++v.frame;
+        fs::current_path(game);
+    }
+
+    // Turns of 30 frames each, variant after variant.
+    constexpr long TURN = 30;
+    for (long done = 1; done < frames; done += TURN) {
+        for (Variant& v : variants) {
+            fs::current_path(v.folder);
+            drive(v);
+            const double cpuStart = cpuMilliseconds();
+            for (long f = done; f < std::min(frames, done + TURN); ++f, ++v.frame) {
+                const Clock::time_point t = Clock::now();
+                runFrame(*v.game, window);
+                v.times.push_back(millisecondsSince(t));
+            }
+            v.cpu += cpuMilliseconds() - cpuStart;
+        }
+    }
+    fs::current_path(game);
+
+    // One filter-mode switch in the shipped game, timed as the frame in which it happens.
+    platform::setKeySource([](int key) { return key == GLFW_KEY_F5 ? 1 : 0; });
+    const Clock::time_point t = Clock::now();
+    runFrame(*shipped.game, window);
+    const double rebuild = millisecondsSince(t);
+
+    // The rebuild's parts, once more: a city alone (programs, images,
+    // cells), then its first draw (uploads and mipmaps).
+    double cityBuild = 0.0, cityFirstDraw = 0.0;
+    {
+        SpotLights spare;
+        const Clock::time_point b = Clock::now();
+        City city(spare, GL_LINEAR, GL_LINEAR);
+        cityBuild = millisecondsSince(b);
+        const Clock::time_point d = Clock::now();
+        city.render(glm::mat4(1.0f), glm::mat4(1.0f), glm::mat3(1.0f));
+        glFinish();
+        cityFirstDraw = millisecondsSince(d);
+    }
+    platform::setKeySource({});
+    platform::setClockSource({});
+    for (Variant& v : variants) v.game.reset();
     std::cout.rdbuf(console);
+    fs::remove_all(root);
 
     // The floor: what an empty clear-and-swap frame costs on this machine.
     std::vector<double> floorTimes;
-    for (int i = 0; i < 60; ++i) {
-        const Clock::time_point t = Clock::now();
+    const double floorCpuStart = cpuMilliseconds();
+    for (int i = 0; i < 120; ++i) {
+        const Clock::time_point f = Clock::now();
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glfwSwapBuffers(window);
         glfwPollEvents();
-        floorTimes.push_back(millisecondsSince(t));
+        floorTimes.push_back(millisecondsSince(f));
     }
+    const double floorCpu = (cpuMilliseconds() - floorCpuStart) / 120.0;
+    const double floor = percentile(floorTimes, 0.5);
 
     const GLubyte* renderer = glGetString(GL_RENDERER);
-    std::printf("renderer: %s, %ld frames at %dx%d\n", renderer ? reinterpret_cast<const char*>(renderer) : "?",
-                frames, WINDOW_WIDTH, WINDOW_HEIGHT);
-    std::printf("| measure | ms |\n|---|---|\n");
-    std::printf("| median frame | %.2f |\n", percentile(times, 0.5));
-    std::printf("| p99 frame | %.2f |\n", percentile(times, 0.99));
-    std::printf("| worst frame (after the first) | %.2f |\n", times.empty() ? 0.0 : *std::max_element(times.begin(), times.end()));
-    std::printf("| processor time per frame, all threads | %.2f |\n", cpuPerFrame);
-    std::printf("| start to first frame | %.2f |\n", firstFrame);
-    std::printf("| F5 rebuild frame | %.2f |\n", rebuild);
-    std::printf("| floor (empty clear and swap, median) | %.2f |\n", percentile(floorTimes, 0.5));
+    std::printf("renderer: %s; %u processors online; %ld frames at %dx%d per drive; load average %.2f\n",
+                renderer ? reinterpret_cast<const char*>(renderer) : "?", std::thread::hardware_concurrency(), frames,
+                WINDOW_WIDTH, WINDOW_HEIGHT, platform::loadAverage());
+    const auto row = [floor](const char* what, double ms) {
+        std::printf("| %s | %.2f | %.1f |\n", what, ms, floor > 0.0 ? ms / floor : 0.0);
+    };
+    std::printf("| measure | ms | x floor |\n|---|---|---|\n");
+    row("median frame", percentile(shipped.times, 0.5));
+    row("p99 frame", percentile(shipped.times, 0.99));
+    row("worst frame (after the first)", *std::max_element(shipped.times.begin(), shipped.times.end()));
+    row("start to first frame", firstFrame);
+    row("- of it: window and context", contextReady);
+    row("- of it: game construction (programs, 13 images, van)", gameBuilt - contextReady);
+    row("- of it: first frame (uploads, mipmaps, first draws)", firstFrame - gameBuilt);
+    row("F5 rebuild frame", rebuild);
+    row("- of it: a city's construction (programs, 13 images, cells)", cityBuild);
+    row("- of it: a new city's first draw (uploads, mipmaps)", cityFirstDraw);
+    row("floor: clear and swap (median)", floor);
+    std::printf("\n| the city's fragment stage | median frame ms | x floor | processor ms per frame, all threads |\n"
+                "|---|---|---|---|\n");
+    for (const Variant& v : variants) {
+        const double median = percentile(v.times, 0.5);
+        std::printf("| %s | %.2f | %.1f | %.2f |\n", v.label.c_str(), median, floor > 0.0 ? median / floor : 0.0,
+                    v.cpu / static_cast<double>(v.times.size()));
+    }
+    std::printf("| floor: clear and swap | %.2f | 1.0 | %.2f |\n", floor, floorCpu);
     glfwTerminate();
     return 0;
 }
