@@ -4,6 +4,8 @@
 
 #include <GLFW/glfw3.h>
 
+#include <iostream>
+
 namespace testing_support {
 namespace {
 GLFWwindow* window = nullptr;
@@ -40,7 +42,10 @@ void ConsoleGlTest::SetUp() {
 }
 
 void ConsoleGlTest::TearDown() {
-    testing::internal::GetCapturedStdout();
+    // Failure messages went to the captured stream too; without this a
+    // failing test would not say why.
+    const std::string text = testing::internal::GetCapturedStdout();
+    if (HasFailure()) std::cerr << text;
     GlTest::TearDown();
 }
 
