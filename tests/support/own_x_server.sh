@@ -7,7 +7,7 @@
 # it accepts connections.
 set -u
 dir=$(mktemp -d /tmp/tarvello-x-XXXXXX)
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$dir/display" >"$dir/xvfb.log" 2>&1 &
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$dir/display" >"$dir/xvfb.log" 2>&1 &
 xvfb=$!
 i=0
 while [ ! -s "$dir/display" ] && [ $i -lt 200 ] && kill -0 "$xvfb" 2>/dev/null; do
