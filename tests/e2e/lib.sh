@@ -50,6 +50,7 @@ hold_x_open() {
         xdotool sleep 900 2>/dev/null &
         KEEPER_PID=$!
         x_answers && sleep 0.2 && kill -0 "$KEEPER_PID" 2>/dev/null && return 0
+        kill "$KEEPER_PID" 2>/dev/null
         KEEPER_PID=""
     done
     fail "cannot hold a connection to the X server on $DISPLAY"
