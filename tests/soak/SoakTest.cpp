@@ -38,9 +38,10 @@ constexpr long MEASURED_REBUILDS = 70;
 constexpr long REBUILD_EVERY = 60;
 constexpr long FRAMES = (WARM_UP_REBUILDS + MEASURED_REBUILDS) * REBUILD_EVERY;
 constexpr long PAUSE_EVERY = REBUILD_EVERY;
-// Steepest trend allowed after the warm-up, in kB per rebuild. Eight runs on
-// a loaded machine gave -28 to +31 kB per rebuild (single readings scatter
-// by a few MB); a city whose parts are never released gives about 20000.
+// Steepest trend allowed after the warm-up, in kB per rebuild. Fifteen runs
+// on a loaded machine gave -28 to +31 (mean 7, deviation 16; single
+// readings scatter by about 2 MB); a city whose parts are never released
+// gives about 20000.
 constexpr double MAX_GROWTH_PER_REBUILD_KB = 128.0;
 
 // Least-squares slope of the readings against their index.
