@@ -8,6 +8,7 @@
 #include <glm/gtc/matrix_transform.hpp>
 
 #include <cmath>
+#include <iostream>
 #include <memory>
 #include <set>
 #include <string>
@@ -52,7 +53,7 @@ protected:
     }
     void TearDown() override {
         game.reset();
-        console.stop();
+        console.finish(HasFailure());
         GlTest::TearDown();
     }
     void start() {
@@ -100,8 +101,13 @@ TEST_F(GameFlowTest, FirstUpdateCountsTheSetUpTimeAndMakesAJob) {
 TEST_F(GameFlowTest, F5CyclesTheFilterModesAndRebuildsTheCity) {
     quietRules();
     frame(0.1);
-    std::pair<GLint, GLint> previous{Game::magFilterOf(0), Game::minFilterOf(0)};
-    for (int mode : {2, 0, 1}) {
+    std::pair<GLint, GLint> previous{GL_LINEAR, GL_LINEAR_MIPMAP_LINEAR};
+    const std::pair<int, std::pair<GLint, GLint>> modes[] = {
+        {2, {GL_NEAREST, GL_NEAREST_MIPMAP_NEAREST}},
+        {0, {GL_LINEAR, GL_LINEAR_MIPMAP_LINEAR}},
+        {1, {GL_LINEAR, GL_LINEAR}},
+    };
+    for (const auto& [mode, filters] : modes) {
         const shaders::GLShader* oldShader = game->gameCity().shader();
         ASSERT_NE(oldShader, nullptr);
         const GLuint oldProgram = oldShader->programObject();
@@ -114,7 +120,6 @@ TEST_F(GameFlowTest, F5CyclesTheFilterModesAndRebuildsTheCity) {
         EXPECT_EQ(game->sceneLights().shader(), game->gameCity().shader());
 
         // Twelve textures of the placed tiles, drawn once, with the new filters.
-        const std::pair<GLint, GLint> filters{Game::magFilterOf(mode), Game::minFilterOf(mode)};
         const auto live = liveTextureFilters();
         EXPECT_GE(live.count(filters), 12u) << "mode " << mode;
         EXPECT_EQ(live.count(previous), 0u) << "mode " << mode;
@@ -241,6 +246,69 @@ TEST_F(GameFlowTest, DistanceMarkersTakeTheKindColourAndGrowAsTheVanNears) {
     frame(0.01);
     frame(0.01);
     EXPECT_EQ(game->rules().jobs().front().marker().vertexArray(), vertexArray);
+}
+
+TEST_F(GameFlowTest, PopularityOnePlaysOnAndBelowItTheVanAndTheRulesStop) {
+    frame(0.1);
+    ASSERT_EQ(game->rules().jobs().size(), 1u);
+    game->rules().setTimers(-1e6f, -1e6f);
+    game->rules().setPopularity(1);
+    held = {GLFW_KEY_UP};
+    const glm::vec3 start = game->player().position();
+    const float timeLeft = game->rules().jobs().front().timeLeft();
+    frame(0.1);
+    EXPECT_FALSE(game->rules().isGameOver());
+    EXPECT_NE(game->player().position(), start) << "at popularity 1 the van drives";
+    EXPECT_LT(game->rules().jobs().front().timeLeft(), timeLeft) << "at popularity 1 the job clock runs";
+
+    game->rules().setPopularity(0);
+    ASSERT_TRUE(game->rules().isGameOver());
+    const glm::vec3 parked = game->player().position();
+    const float frozen = game->rules().jobs().front().timeLeft();
+    // Far past the decay interval and the job check, and P tapped too:
+    // nothing of the game moves again.
+    game->rules().setTimers(1e3f, 1e3f);
+    for (int i = 0; i < 4; ++i) {
+        held = i == 1 ? std::set<int>{GLFW_KEY_UP, GLFW_KEY_P} : std::set<int>{GLFW_KEY_UP};
+        frame(0.6);
+    }
+    EXPECT_EQ(game->player().position(), parked);
+    EXPECT_EQ(game->rules().jobs().size(), 1u);
+    EXPECT_EQ(game->rules().jobs().front().timeLeft(), frozen);
+    EXPECT_EQ(game->rules().popularityValue(), 0);
+    EXPECT_EQ(drain().find("Highscore: "), std::string::npos);
+}
+
+// The game's clock read through a seam that jumps by 5 s after its first
+// reading, as if building the game took that long.
+class GameStartTest : public GlTest {
+protected:
+    void SetUp() override {
+        GlTest::SetUp();
+        platform::setClockSource([this] { return reads++ == 0 ? 100.0 : 105.0; });
+        console.start();
+    }
+    void TearDown() override {
+        console.finish(HasFailure());
+        GlTest::TearDown();
+    }
+    int reads = 0;
+    testing_support::CapturedConsole console;
+};
+
+TEST_F(GameStartTest, FirstFrameCountsTheSetUpAndTheFirstCityUsesTheSmoothFilters) {
+    Game game;
+    game.resize(1200, 800);
+    game.update();
+    // dt of the first frame: the whole set-up, as the frame rate shows.
+    EXPECT_FLOAT_EQ(game.rules().currentFrameRate(), 1.0f / 5.0f);
+    game.render();
+    // Linear magnification with trilinear minification, while F5 starts
+    // from mode 1 (linear without mipmaps).
+    const auto live = liveTextureFilters();
+    EXPECT_GE(live.count({0x2601, 0x2703}), 12u);
+    EXPECT_EQ(live.count({0x2601, 0x2601}), 0u);
+    EXPECT_EQ(game.currentFilterMode(), 1);
 }
 
 TEST(DistanceMarker, NaturalSizeAtFiftyAndFiniteRightAtTheDestination) {

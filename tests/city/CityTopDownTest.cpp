@@ -111,6 +111,30 @@ TEST_F(CityTopDownTest, OnlyTheTwoDeadEndsRunIntoABlock) {
     }
 }
 
+// The map row by row (i, then j): B, W and O blocks stand 25, 15 and 30
+// units tall, streets (.) lie on the ground. Read back from the depth of
+// the top-down view, which looks down from y = 100 over a depth range of 1
+// to 200, so that a height of 25 and one of 30 cannot be mistaken.
+TEST_F(CityTopDownTest, EveryCellStandsAsHighAsItsBlockKind) {
+    const char* const MAP[City::SIZE] = {
+        "BBBBBBBBBB", "B...B...BB", "B.W...W.BB", "B.W.BOB.WB", "B........B",
+        "B.O.WOBO.B", "B.O..WWW.B", "B.WB.BOB.B", "B.W......B", "BBBBBBBBBB",
+    };
+    for (int i = 0; i < City::SIZE; ++i) {
+        for (int j = 0; j < City::SIZE; ++j) {
+            const char kind = MAP[i][j];
+            const float expected = kind == 'B' ? 25.0f : kind == 'W' ? 15.0f : kind == 'O' ? 30.0f : 0.0f;
+            // A point off the centre line of the roads, inside the cell.
+            const int column = static_cast<int>((50.0f * i + 5.0f + 25.0f) * 2.0f);
+            const int row = static_cast<int>((475.0f - (50.0f * j + 5.0f)) * 2.0f);
+            GLfloat depth = -1.0f;
+            glReadPixels(column, row, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+            const float height = 100.0f - (1.0f + 199.0f * depth);
+            EXPECT_NEAR(height, expected, 0.05f) << "cell (" << i << ", " << j << ") " << kind;
+        }
+    }
+}
+
 // The map drawn with every street cell outlined in yellow and the van's
 // start as a red disc with a stroke pointing the way it faces (+z, down).
 std::vector<unsigned char> markedMap(std::vector<unsigned char> rgb) {

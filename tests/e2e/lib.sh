@@ -17,46 +17,59 @@ fail() {
 start_x() {
     WORK=$(mktemp -d /tmp/tarvello-e2e-XXXXXX)
     trap cleanup EXIT
-    if [ -n "${DISPLAY:-}" ] && xdotool getdisplaygeometry >/dev/null 2>&1; then
-        return 0
+    if [ -z "${DISPLAY:-}" ] || ! x_answers; then
+        Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$WORK/display" >/dev/null 2>&1 &
+        XVFB_PID=$!
+        for _ in $(seq 100); do
+            [ -s "$WORK/display" ] && break
+            sleep 0.1
+        done
+        [ -s "$WORK/display" ] || fail "Xvfb did not start"
+        export DISPLAY=":$(cat "$WORK/display")"
+        x_answers || fail "Xvfb on $DISPLAY does not answer"
     fi
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$WORK/display" >/dev/null 2>&1 &
-    XVFB_PID=$!
-    for _ in $(seq 100); do
-        [ -s "$WORK/display" ] && break
-        sleep 0.1
+    hold_x_open
+}
+
+# x_answers: waits up to 10 s until the X server takes a connection.
+x_answers() {
+    for _ in $(seq 50); do
+        xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
+        sleep 0.2
     done
-    [ -s "$WORK/display" ] || fail "Xvfb did not start"
-    export DISPLAY=":$(cat "$WORK/display")"
+    return 1
+}
+
+# hold_x_open: keeps one connection to the X server open for the test (at
+# most 15 minutes). A server started without -noreset resets whenever its
+# last client leaves, and a game that connects during that reset fails to
+# open its window; with this client there, the server never runs out of
+# clients between the games of a test.
+hold_x_open() {
+    for _ in 1 2 3 4 5; do
+        xdotool sleep 900 2>/dev/null &
+        KEEPER_PID=$!
+        x_answers && sleep 0.2 && kill -0 "$KEEPER_PID" 2>/dev/null && return 0
+        kill "$KEEPER_PID" 2>/dev/null
+        KEEPER_PID=""
+    done
+    fail "cannot hold a connection to the X server on $DISPLAY"
 }
 
 cleanup() {
     [ -n "${GAME_PID:-}" ] && kill -9 "$GAME_PID" 2>/dev/null
+    [ -n "${KEEPER_PID:-}" ] && kill "$KEEPER_PID" 2>/dev/null
     [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null
     [ -n "${WORK:-}" ] && rm -rf "$WORK"
 }
 
 # start_game FOLDER: runs ./tarvello in FOLDER; sets GAME_PID, GAME_OUT, GAME_ERR.
-# A busy X server now and then refuses the connection, and the game then
-# ends at once with its window failure; that start is tried again.
 start_game() {
     GAME_OUT="$WORK/out.txt"
     GAME_ERR="$WORK/err.txt"
-    for _ in 1 2 3; do
-        (cd "$1" && exec ./tarvello >"$GAME_OUT" 2>"$GAME_ERR") &
-        GAME_PID=$!
-        GAME_EXIT=""
-        for _ in $(seq 20); do
-            game_running || break
-            sleep 0.05
-        done
-        if ! game_running && [ ! -s "$GAME_OUT" ] && grep -qx "Failed to initialize OpenGL window." "$GAME_ERR"; then
-            wait "$GAME_PID"
-            sleep 0.5
-            continue
-        fi
-        return 0
-    done
+    GAME_EXIT=""
+    (cd "$1" && exec ./tarvello >"$GAME_OUT" 2>"$GAME_ERR") &
+    GAME_PID=$!
 }
 
 # wait_for PATTERN SECONDS: waits until the game's stdout has a line matching PATTERN.

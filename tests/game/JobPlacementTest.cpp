@@ -93,6 +93,16 @@ TEST_F(JobPlacementTest, OpenJobsMakeANewJobRarerAndThreeIsTheLimit) {
     EXPECT_TRUE(manager.freeKindList().empty());
 }
 
+TEST_F(JobPlacementTest, OnlyTheLastTwoDigitsOfTheSpawnDrawCount) {
+    JobManager manager;
+    check(manager, {0, cellOf(1), cellOf(1)});
+    ASSERT_EQ(manager.jobs().size(), 1u);
+    check(manager, {1010});  // counts as 10: 10 x 1 x 2 is not below 20
+    EXPECT_EQ(manager.jobs().size(), 1u);
+    check(manager, {32709, cellOf(1), cellOf(2)});  // counts as 9: 18 is below 20
+    EXPECT_EQ(manager.jobs().size(), 2u);
+}
+
 TEST_F(JobPlacementTest, KindsComeBackInTheOrderTheirJobsEnded) {
     JobManager manager;
     for (int row = 1; row <= 3; ++row) check(manager, {0, cellOf(1), cellOf(row)});

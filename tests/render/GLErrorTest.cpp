@@ -30,6 +30,8 @@ TEST_F(GLErrorTest, EachCallReportsOneError) {
 }
 
 TEST(GLErrorMessages, KnownAndUnknownCodes) {
+    EXPECT_STREQ(glErrorMessage(GL_INVALID_ENUM), "GL: enum argument out of range.");
+    EXPECT_STREQ(glErrorMessage(GL_INVALID_VALUE), "GL: Numeric argument out of range.");
     EXPECT_STREQ(glErrorMessage(GL_INVALID_OPERATION), "GL: Operation illegal in current state.");
     EXPECT_STREQ(glErrorMessage(GL_OUT_OF_MEMORY), "GL: Not enough memory left to execute command.");
     EXPECT_STREQ(glErrorMessage(GL_INVALID_FRAMEBUFFER_OPERATION), "GL: Framebuffer object is not complete.");

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <iostream>
+
 namespace testing_support {
 
 CapturedConsole::~CapturedConsole() {
@@ -18,6 +20,11 @@ std::string CapturedConsole::stop() {
     if (!capturing_) return {};
     capturing_ = false;
     return testing::internal::GetCapturedStdout();
+}
+
+void CapturedConsole::finish(bool failed) {
+    const std::string text = stop();
+    if (failed) std::cerr << text << std::flush;
 }
 
 std::string CapturedConsole::drain() {

@@ -17,6 +17,9 @@ public:
     void start();
     std::string stop();
     std::string drain();
+    // Stops; a failed test writes what was captured to the error stream,
+    // since googletest's own failure messages were captured with it.
+    void finish(bool failed);
 
 private:
     bool capturing_ = false;

@@ -42,16 +42,13 @@ void ConsoleGlTest::SetUp() {
 }
 
 void ConsoleGlTest::TearDown() {
-    // Test failures are printed on the captured stream too; a failed test
-    // hands its output back so the messages are seen.
-    const std::string text = console.stop();
-    if (HasFailure()) std::cout << text << std::flush;
+    console.finish(HasFailure());
     GlTest::TearDown();
 }
 
 std::string ConsoleGlTest::drain() {
     std::string text = console.stop();
-    if (HasFailure()) std::cout << text << std::flush;
+    if (HasFailure()) std::cerr << text << std::flush;
     console.start();
     return text;
 }

@@ -13,6 +13,7 @@
 #include <glm/gtc/matrix_transform.hpp>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <set>
 #include <string>
@@ -233,6 +234,25 @@ TEST_F(VanTest, ReversingTurnsTheOtherWay) {
     EXPECT_GT(std::fabs(ahead), 1e-3f);
     EXPECT_GT(std::fabs(reversing), 1e-3f);
     EXPECT_LT(ahead * reversing, 0.0f);
+}
+
+TEST_F(VanTest, AtFullSpeedFactorLeftTurnsAboutAPointEightUnitsBehind) {
+    const glm::vec3 start(50, 7, 100);
+    const glm::vec3 ahead(0, 0, 1);
+    place(start, ahead);
+    van.speed = 100.0f;  // speed factor 1, kept: no throttle, no resistance yet
+    van.acceleration = 0.0f;
+    const glm::vec3 point = frame({GLFW_KEY_LEFT}, 0.1f);
+    const glm::vec3 turned = forward();
+    // Heading: 90 x 50 x 0.1 degrees of turning, less the 90 x 20 x 0.1 the
+    // steering gives back to the drawn model: 4.712 degrees.
+    const float degrees = glm::degrees(std::acos(std::min(1.0f, glm::dot(turned, ahead))));
+    EXPECT_NEAR(degrees, 1.5707964f * 30.0f * 0.1f, 1e-3f);
+    EXPECT_NEAR(van.steer, 2.0f, 1e-5f);
+    EXPECT_NEAR(glm::degrees(std::acos(std::min(1.0f, glm::dot(van.modelFrame.forward(), glm::vec3(0, 0, -1))))),
+                1.5707964f * 2.0f, 1e-3f);
+    // 5 units ahead, 8 back, the turn, then 8 ahead on the new heading.
+    expectNear(point, start - 3.0f * ahead + 8.0f * turned, 1e-3f);
 }
 
 TEST_F(VanTest, SteeringStopsAtTenAndReturnsAtTwentyPerSecond) {
