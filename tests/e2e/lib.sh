@@ -68,6 +68,10 @@ start_game() {
     GAME_OUT="$WORK/out.txt"
     GAME_ERR="$WORK/err.txt"
     GAME_EXIT=""
+    # Emptied here, not by the game's redirection, which runs later in the
+    # background: a wait must never read the previous game's lines.
+    : >"$GAME_OUT"
+    : >"$GAME_ERR"
     (cd "$1" && exec ./tarvello >"$GAME_OUT" 2>"$GAME_ERR") &
     GAME_PID=$!
 }

@@ -137,6 +137,9 @@ rebuild_reads_nothing() {
     find_window
     local before after large
     before=$(rchar)
+    # The first job comes with the first frame, while F5 is still inside its
+    # half-second guard, which would swallow the key.
+    sleep 1
     key F5
     # The directory is tried again by every build, as its last message;
     # F2 is then read in the frame after the one that built the city.
