@@ -27,9 +27,15 @@ fresh_copy() {
 # own FILE: FILE in COPY may be written without touching the real game.
 own() { rm -f "$COPY/$1"; echo "$COPY/$1"; }
 
-# expect_line CASE PATTERN: the console has a line matching PATTERN.
+# expect_line CASE PATTERN: the console has, or within 15 s gets, a line
+# matching PATTERN (the first job comes in the first update, before the
+# first frame is drawn and its messages are printed).
 expect_line() {
-    grep -qE "$2" "$GAME_OUT" "$GAME_ERR" || fail "$1: no line matching $2"
+    local deadline=$(( $(date +%s) + 15 ))
+    until grep -qE "$2" "$GAME_OUT" "$GAME_ERR"; do
+        [ "$(date +%s)" -le "$deadline" ] || fail "$1: no line matching $2"
+        sleep 0.1
+    done
 }
 
 # The first job is priced from the van's start point (30, 75) at the
