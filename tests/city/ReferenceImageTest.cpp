@@ -10,6 +10,7 @@
 #include "math/MatrixStack.h"
 #include "math/ReferenceFrame.h"
 #include "support/GlContext.h"
+#include "support/Offscreen.h"
 #include "support/TestFiles.h"
 #include "vehicle/MoveableObject.h"
 
@@ -86,48 +87,11 @@ struct Scene {
     std::unique_ptr<MoveableObject> van;
 };
 
-// An offscreen target of the window's size with sRGB encoding (the game
-// turns sRGB output on), which spreads the dark tones of the night city
-// furthest apart, so their differences count most.
-class Target {
-public:
-    Target() {
-        glGetIntegerv(GL_FRAMEBUFFER_BINDING, &previous_);
-        glGenFramebuffers(1, &framebuffer_);
-        glGenRenderbuffers(2, renderbuffers_);
-        glBindRenderbuffer(GL_RENDERBUFFER, renderbuffers_[0]);
-        glRenderbufferStorage(GL_RENDERBUFFER, GL_SRGB8_ALPHA8, WINDOW_WIDTH, WINDOW_HEIGHT);
-        glBindRenderbuffer(GL_RENDERBUFFER, renderbuffers_[1]);
-        glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, WINDOW_WIDTH, WINDOW_HEIGHT);
-        glBindRenderbuffer(GL_RENDERBUFFER, 0);
-        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
-        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, renderbuffers_[0]);
-        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, renderbuffers_[1]);
-        EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
-        glViewport(0, 0, WINDOW_WIDTH, WINDOW_HEIGHT);
-    }
-    ~Target() {
-        glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(previous_));
-        glDeleteRenderbuffers(2, renderbuffers_);
-        glDeleteFramebuffers(1, &framebuffer_);
-    }
-
-    std::vector<unsigned char> read() const {
-        std::vector<unsigned char> pixels(WINDOW_WIDTH * WINDOW_HEIGHT * 4);
-        glReadPixels(0, 0, WINDOW_WIDTH, WINDOW_HEIGHT, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-        return pixels;
-    }
-
-private:
-    GLint previous_ = 0;
-    GLuint framebuffer_ = 0;
-    GLuint renderbuffers_[2] = {};
-};
-
 // One frame as the game renders the city and the van: lights follow the
 // van, the beam is set, the eye positions go up, the city and then the van
 // draw with the camera's matrices.
-std::vector<unsigned char> render(const Target& target, Scene& scene, SpotLights& lights, const Pose& pose) {
+std::vector<unsigned char> render(const testing_support::OffscreenFrame& target, Scene& scene, SpotLights& lights,
+                                  const Pose& pose) {
     MoveableObject& van = *scene.van;
     ReferenceFrame& frame = van.chaseCamera.frame();
     frame.setOrigin(pose.origin.x, pose.origin.y, pose.origin.z);
@@ -165,7 +129,7 @@ std::vector<unsigned char> render(const Target& target, Scene& scene, SpotLights
     scene.city->render(pipeline.modelViewMatrix(), projection.top(), pipeline.normalMatrix(true));
     modelView.pushMatrix(van.modelFrame.objectMatrix(false));
     van.draw(pipeline.modelViewMatrix(), projection.top(), pipeline.normalMatrix(true));
-    return target.read();
+    return target.readRgba();
 }
 
 struct Difference {
@@ -222,7 +186,11 @@ TEST_F(ReferenceImageTest, ShippedProgramsDrawTheReferencePictureInEveryFilterMo
     testing_support::TempDir dir;
     const std::string reference = referenceFolder(dir.path());
     const fs::path game = fs::current_path();
-    Target target;
+    // The window's size with sRGB encoding (the game turns sRGB output on),
+    // which spreads the dark tones of the night city furthest apart, so
+    // their differences count most.
+    testing_support::OffscreenFrame target(WINDOW_WIDTH, WINDOW_HEIGHT);
+    ASSERT_TRUE(target.complete());
 
     for (int mode = 0; mode < 3; ++mode) {
         SpotLights lights;

@@ -89,33 +89,15 @@ shaders::ProgramPtr unlitProgram() {
     return program;
 }
 
-TopDownTarget::TopDownTarget() {
-    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &previousFramebuffer_);
-    glGetIntegerv(GL_VIEWPORT, previousViewport_);
-    previousSrgb_ = glIsEnabled(GL_FRAMEBUFFER_SRGB);
-    glGenFramebuffers(1, &framebuffer_);
-    glGenRenderbuffers(1, &colour_);
-    glGenRenderbuffers(1, &depth_);
-    glBindRenderbuffer(GL_RENDERBUFFER, colour_);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, SIZE, SIZE);
-    glBindRenderbuffer(GL_RENDERBUFFER, depth_);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, SIZE, SIZE);
-    glBindRenderbuffer(GL_RENDERBUFFER, 0);
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour_);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth_);
-    EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
-    glViewport(0, 0, SIZE, SIZE);
+// Plain RGBA, sRGB output off: the texture's grey values are read back as
+// they are stored.
+TopDownTarget::TopDownTarget() : frame_(SIZE, SIZE, GL_RGBA8), previousSrgb_(glIsEnabled(GL_FRAMEBUFFER_SRGB)) {
+    EXPECT_TRUE(frame_.complete());
     glDisable(GL_FRAMEBUFFER_SRGB);
 }
 
 TopDownTarget::~TopDownTarget() {
-    glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(previousFramebuffer_));
-    glViewport(previousViewport_[0], previousViewport_[1], previousViewport_[2], previousViewport_[3]);
     if (previousSrgb_) glEnable(GL_FRAMEBUFFER_SRGB);
-    glDeleteRenderbuffers(1, &colour_);
-    glDeleteRenderbuffers(1, &depth_);
-    glDeleteFramebuffers(1, &framebuffer_);
 }
 
 // Looking straight down from y = 100 with world -z as "up" on screen.
@@ -145,11 +127,7 @@ void TopDownTarget::drawCity(const City& city, shaders::GLShader* program) {
             city.cell(i, j)->draw(view(), glm::vec2(static_cast<float>(i), static_cast<float>(j)));
 }
 
-void TopDownTarget::read() {
-    // Rows of 4000 bytes need no pack alignment change.
-    pixels_.assign(SIZE * SIZE * 4, 0);
-    glReadPixels(0, 0, SIZE, SIZE, GL_RGBA, GL_UNSIGNED_BYTE, pixels_.data());
-}
+void TopDownTarget::read() { pixels_ = frame_.readRgba(); }
 
 int TopDownTarget::channel(float x, float z, int c) const {
     const int column = static_cast<int>(std::floor((x + 25.0f) * 2.0f));

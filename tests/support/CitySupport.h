@@ -3,6 +3,7 @@
 #include "app/SpotLights.h"
 #include "city/City.h"
 #include "shaders/GLShader.h"
+#include "support/Offscreen.h"
 
 #include <GL/glew.h>
 #include <glm/glm.hpp>
@@ -64,9 +65,7 @@ public:
     std::vector<unsigned char> topDownRgb() const;
 
 private:
-    GLuint framebuffer_ = 0, colour_ = 0, depth_ = 0;
-    GLint previousFramebuffer_ = 0;
-    GLint previousViewport_[4] = {};
+    testing_support::OffscreenFrame frame_;
     GLboolean previousSrgb_ = GL_FALSE;
     std::vector<unsigned char> pixels_;  // RGBA, bottom row first
 };

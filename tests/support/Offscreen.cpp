@@ -2,15 +2,15 @@
 
 namespace testing_support {
 
-OffscreenFrame::OffscreenFrame(int width, int height) : width_(width), height_(height) {
+OffscreenFrame::OffscreenFrame(int width, int height, GLenum colourFormat) : width_(width), height_(height) {
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &previousFramebuffer_);
     glGetIntegerv(GL_VIEWPORT, previousViewport_);
     glGenFramebuffers(1, &framebuffer_);
     glGenRenderbuffers(1, &colour_);
     glGenRenderbuffers(1, &depth_);
     glBindRenderbuffer(GL_RENDERBUFFER, colour_);
-    // An sRGB colour buffer, so the game's sRGB output looks as on screen.
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_SRGB8_ALPHA8, width, height);
+    // By default an sRGB colour buffer, so the game's sRGB output looks as on screen.
+    glRenderbufferStorage(GL_RENDERBUFFER, colourFormat, width, height);
     glBindRenderbuffer(GL_RENDERBUFFER, depth_);
     glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
     glBindRenderbuffer(GL_RENDERBUFFER, 0);

@@ -7,11 +7,11 @@
 namespace testing_support {
 
 // A colour and depth framebuffer of its own size that the game draws into
-// while it is bound; the previous framebuffer, viewport and sRGB switch come
-// back when it goes.
+// while it is bound; the previous framebuffer and viewport come back when it
+// goes. The colour buffer is sRGB unless another format is asked for.
 class OffscreenFrame {
 public:
-    OffscreenFrame(int width, int height);
+    OffscreenFrame(int width, int height, GLenum colourFormat = GL_SRGB8_ALPHA8);
     ~OffscreenFrame();
     OffscreenFrame(const OffscreenFrame&) = delete;
     OffscreenFrame& operator=(const OffscreenFrame&) = delete;
