@@ -2,11 +2,11 @@
 
 #include "app/DistanceMarkers.h"
 #include "app/FrameTimer.h"
-#include "app/SpotLights.h"
 #include "city/City.h"
 #include "game/JobManager.h"
 #include "math/MatrixStack.h"
 #include "math/ReferenceFrame.h"
+#include "render/SpotLights.h"
 #include "shaders/GLShader.h"
 #include "vehicle/MoveableObject.h"
 

@@ -1,7 +1,7 @@
 #include "city/City.h"
 
-#include "app/SpotLights.h"
 #include "render/GLError.h"
+#include "render/SpotLights.h"
 
 #include <glm/gtc/type_ptr.hpp>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/SpotLights.h"
 #include "city/Field.h"
 #include "render/GlObject.h"
+#include "render/SpotLights.h"
 #include "shaders/GLShader.h"
 
 #include <glm/glm.hpp>

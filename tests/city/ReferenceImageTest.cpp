@@ -4,11 +4,11 @@
 // every pixel. This is what lets the shipped programs skip work; it also
 // holds the assumptions their skipping rests on (cell size, block heights,
 // where the lamps stand) against the real city.
-#include "app/SpotLights.h"
 #include "app/Window.h"
 #include "city/City.h"
 #include "math/MatrixStack.h"
 #include "math/ReferenceFrame.h"
+#include "render/SpotLights.h"
 #include "support/GlContext.h"
 #include "support/Offscreen.h"
 #include "support/TestFiles.h"

@@ -1,6 +1,6 @@
-#include "app/SpotLights.h"
 #include "city/City.h"
 #include "game/JobManager.h"
+#include "render/SpotLights.h"
 
 #include "support/GlContext.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/SpotLights.h"
 #include "city/City.h"
+#include "render/SpotLights.h"
 #include "shaders/GLShader.h"
 #include "support/Offscreen.h"
 

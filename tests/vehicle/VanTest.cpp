@@ -3,10 +3,10 @@
 // the light positions its model sends.
 #include "vehicle/MoveableObject.h"
 
-#include "app/SpotLights.h"
 #include "city/City.h"
 #include "game/JobManager.h"
 #include "platform/Input.h"
+#include "render/SpotLights.h"
 #include "support/GlContext.h"
 
 #include <GLFW/glfw3.h>

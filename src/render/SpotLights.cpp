@@ -1,4 +1,4 @@
-#include "app/SpotLights.h"
+#include "render/SpotLights.h"
 
 #include "render/GLError.h"
 
