@@ -41,7 +41,7 @@ Game::Game() {
         // Without the flat program the markers have nothing to draw with
         // and are left out; the rest of the game goes on.
         flatShader->bindFragDataLocation("out_color");
-        markerGeometry = std::make_shared<MarkerGeometry>(flatShader.get());
+        markerMesh = makeMarkerMesh(flatShader.get());
     }
     // The first city uses the trilinear filters while filterMode starts at
     // linear, so the first F5 shows nearest filtering.
@@ -126,7 +126,7 @@ void Game::rebuildMarkers() {
     for (const Job& job : jobManager.jobs()) {
         const glm::vec3 destination(job.destX(), 0.0f, job.destZ());
         ItemPointer marker;
-        marker.init(markerGeometry, job.jobColour(), glm::length(vanPosition - destination));
+        marker.init(markerMesh, job.jobColour(), glm::length(vanPosition - destination));
         markers.push_back(marker);
     }
 }

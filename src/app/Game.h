@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/DistanceMarkers.h"
 #include "app/FrameTimer.h"
+#include "app/ItemPointer.h"
 #include "city/City.h"
 #include "game/JobManager.h"
 #include "math/MatrixStack.h"
@@ -70,7 +70,7 @@ private:
     City city;
     SpotLights lights;
     shaders::ProgramPtr flatShader;
-    std::shared_ptr<MarkerGeometry> markerGeometry;
+    std::shared_ptr<FlatMesh> markerMesh;
     MoveableObject van;
     bool highBeam = true;
     FrameTimer frameTimer;

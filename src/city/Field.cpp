@@ -1,5 +1,6 @@
 #include "city/Field.h"
 
+#include "render/BoundDraw.h"
 #include "render/GLError.h"
 #include "render/VertexAttribute.h"
 
@@ -81,18 +82,15 @@ void drawCell(shaders::GLShader* program, Texture& texture, bool& uploadPending,
         uploadPending = false;
     }
     texture.bind(GL_TEXTURE0);
-    program->bind();
-    glBindVertexArray(objects->vao.get());
-    if (material) {
-        uploadMaterial(program, *material);
-        checkGLError();
-    }
-    glUniform1i(glGetUniformLocation(program->programObject(), "colorTexture"), 0);
-    glUniformMatrix4fv(program->uniformLocation("mvMatrix"), 1, GL_FALSE, glm::value_ptr(modelView));
-    glDrawArrays(GL_QUADS, 0, vertexCount);
-    glBindVertexArray(0);
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    program->unbind();
+    drawBound(program, objects->vao.get(), [&] {
+        if (material) {
+            uploadMaterial(program, *material);
+            checkGLError();
+        }
+        glUniform1i(glGetUniformLocation(program->programObject(), "colorTexture"), 0);
+        glUniformMatrix4fv(program->uniformLocation("mvMatrix"), 1, GL_FALSE, glm::value_ptr(modelView));
+        glDrawArrays(GL_QUADS, 0, vertexCount);
+    });
     texture.unbind(GL_TEXTURE0);
 }
 

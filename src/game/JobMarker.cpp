@@ -1,9 +1,5 @@
 #include "game/JobMarker.h"
 
-#include "render/VertexAttribute.h"
-
-#include <glm/gtc/type_ptr.hpp>
-
 void markerPositions(int height, int radius, glm::vec4 (&out)[JobMarker::VERTEX_COUNT]) {
     const float h = static_cast<float>(height);
     const float r = static_cast<float>(radius);
@@ -20,29 +16,16 @@ void markerPositions(int height, int radius, glm::vec4 (&out)[JobMarker::VERTEX_
 }
 
 JobMarker::JobMarker(int height, int radius, shaders::GLShader* program, float r, float g, float b)
-    : program_(program), height_(height), radius_(radius) {
+    : height_(height), radius_(radius) {
     // Without the flat program there is nothing to draw the marker with.
     if (!program) return;
     glm::vec4 positions[VERTEX_COUNT];
     markerPositions(height, radius, positions);
     glm::vec4 colours[VERTEX_COUNT];
     for (glm::vec4& c : colours) c = glm::vec4(r, g, b, 1.0f);
-
-    objects_ = std::make_shared<gl::VertexArrayObjects<2>>();
-    glBindVertexArray(objects_->vao.get());
-    fillAttribute(program, objects_->buffers[0].get(), positions, sizeof(positions), "in_position", 4);
-    fillAttribute(program, objects_->buffers[1].get(), colours, sizeof(colours), "in_color", 4);
-    glBindVertexArray(0);
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    mesh_ = std::make_shared<FlatMesh>(program, positions, colours, VERTEX_COUNT);
 }
 
 void JobMarker::draw(glm::mat4 matrix) const {
-    if (!program_ || !objects_) return;
-    program_->bind();
-    glBindVertexArray(objects_->vao.get());
-    glUniformMatrix4fv(program_->uniformLocation("rotation_matrix"), 1, GL_FALSE, glm::value_ptr(matrix));
-    glDrawArrays(GL_TRIANGLES, 0, VERTEX_COUNT);
-    glBindVertexArray(0);
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    program_->unbind();
+    if (mesh_) mesh_->draw(matrix);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "render/GlObject.h"
+#include "render/FlatMesh.h"
 #include "shaders/GLShader.h"
 
 #include <glm/glm.hpp>
@@ -19,16 +19,14 @@ public:
 
     int height() const { return height_; }
     int radius() const { return radius_; }
-    GLuint vertexArray() const { return objects_ ? objects_->vao.get() : 0; }
+    GLuint vertexArray() const { return mesh_ ? mesh_->vertexArray() : 0; }
 
     static constexpr int VERTEX_COUNT = 36;
 
 private:
-    shaders::GLShader* program_ = nullptr;
     int height_ = 0;
     int radius_ = 0;
-    // Positions and colours.
-    std::shared_ptr<gl::VertexArrayObjects<2>> objects_;
+    std::shared_ptr<FlatMesh> mesh_;
 };
 
 // The 36 corner positions of a marker, triangle by triangle.

@@ -1,6 +1,7 @@
 #include "vehicle/Geometry.h"
 
 #include "platform/DataPath.h"
+#include "render/BoundDraw.h"
 #include "render/GLError.h"
 #include "render/VertexAttribute.h"
 
@@ -83,12 +84,9 @@ void Mesh::setupBuffers(shaders::GLShader* program) {
 
 void Mesh::draw() {
     if (indices_.empty() || !shader_ || !objects_) return;
-    shader_->bind();
-    glBindVertexArray(objects_->vao.get());
-    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices_.size()), GL_UNSIGNED_INT, indices_.data());
-    glBindVertexArray(0);
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    shader_->unbind();
+    drawBound(shader_, objects_->vao.get(), [this] {
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices_.size()), GL_UNSIGNED_INT, indices_.data());
+    });
     checkGLError();
 }
 

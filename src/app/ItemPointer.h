@@ -1,19 +1,15 @@
 #pragma once
 
-#include "render/GlObject.h"
+#include "render/FlatMesh.h"
 #include "shaders/GLShader.h"
 
 #include <glm/glm.hpp>
 
 #include <memory>
 
-// The triangle every direction marker draws, in the van model's frame.
-struct MarkerGeometry {
-    explicit MarkerGeometry(shaders::GLShader* program);
-
-    shaders::GLShader* program;
-    gl::VertexArrayObjects<2> objects;
-};
+// The triangle every direction marker draws, in the van model's frame;
+// `program` (the flat one) must not be null.
+std::shared_ptr<FlatMesh> makeMarkerMesh(shaders::GLShader* program);
 
 // One small triangle over the van per open job: coloured by the job's kind
 // and scaled by how near its destination is (natural size at 50 units).
@@ -26,7 +22,7 @@ public:
     static constexpr float MIN_DISTANCE = 1.0f;
 
     ItemPointer() = default;
-    void init(std::shared_ptr<MarkerGeometry> geometry, glm::vec3 colour, float distance);
+    void init(std::shared_ptr<FlatMesh> mesh, glm::vec3 colour, float distance);
     void draw(glm::mat4 matrix) const;
 
     // The matrix the triangle is drawn with.
@@ -37,5 +33,5 @@ public:
 private:
     float distance_ = 0.0f;
     glm::vec3 colour_{0.0f};
-    std::shared_ptr<MarkerGeometry> geometry_;
+    std::shared_ptr<FlatMesh> mesh_;
 };
