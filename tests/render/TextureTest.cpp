@@ -1,5 +1,7 @@
 #include "render/Texture.h"
 
+#include "render/GLCapabilities.h"
+#include "render/ImageCache.h"
 #include "support/GlContext.h"
 #include "support/TestFiles.h"
 
