@@ -16,8 +16,10 @@
 #include <vector>
 
 // Owns the running game and fixes the order of set-up, update and render.
-// Fields are built in declaration order and released in reverse, all while
-// the OpenGL context lives.
+// The members start empty and the constructor body builds them in the
+// game's order: the flat program, the city, the van and the job manager
+// last. They are released in reverse declaration order, all while the
+// OpenGL context lives.
 class Game {
 public:
     Game();

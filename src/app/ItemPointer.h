@@ -12,7 +12,8 @@
 std::shared_ptr<FlatMesh> makeMarkerMesh(shaders::GLShader* program);
 
 // One small triangle over the van per open job: coloured by the job's kind
-// and scaled by how near its destination is (natural size at 50 units).
+// and scaled by how near its destination is: at 50 units x keeps its size
+// and z (the triangle's length) is stretched four times.
 // All markers share one geometry; a marker only recolours and rescales it,
 // so steady frames create and delete no OpenGL object.
 class ItemPointer {

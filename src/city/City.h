@@ -40,7 +40,6 @@ public:
     shaders::GLShader* shader() const { return parts_ ? parts_->shader.get() : nullptr; }
     shaders::GLShader* fontShader() const { return parts_ ? parts_->fontShader.get() : nullptr; }
     Field* cell(int i, int j) const { return grid_[i][j]; }
-    int fieldSize() const { return fieldSize_; }
     glm::vec3 fogColor() const { return fogColor_; }
     // How many City values share this city's cells and programs.
     long useCount() const { return parts_.use_count(); }

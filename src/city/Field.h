@@ -53,7 +53,6 @@ public:
     BuildingMesh(float width, float depth, float height, shaders::GLShader* program, Texture& texture);
 
     void draw(glm::mat4 modelView);
-    bool isBuilt() const { return objects_ != nullptr; }
 
 private:
     bool uploadPending_ = true;
@@ -108,7 +107,6 @@ public:
     StreetMesh(int width, int depth, shaders::GLShader* program, Texture& texture, Spot& spot);
 
     void draw(glm::mat4 modelView);
-    bool isBuilt() const { return objects_ != nullptr; }
 
 private:
     CellObjects objects_;

@@ -16,7 +16,11 @@
 class City;
 class PixelPerfectGLFont;
 
-// One line of the heads-up display, in the 640 x 480 overlay (y down).
+// One line of the heads-up display, in the 640 x 480 overlay (y down). The
+// lines are placed with the 1200 x 800 window's numbers on purpose, as the
+// game always placed them: the job list starts at y 400 near the bottom of
+// the overlay, and the pause and game-over notices start near its middle
+// rather than a quarter of the way in.
 struct HudLine {
     std::string text;
     int x;

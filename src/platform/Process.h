@@ -18,10 +18,6 @@ void configureProcess();
 // after a city rebuild, which frees megabytes of images and driver storage.
 void releaseFreedMemory();
 
-// The largest resident set of the process so far, in kilobytes; 0 where the
-// system does not tell.
-long peakResidentKilobytes();
-
 // The system's load average over the last minute; -1 where the system
 // does not tell.
 double loadAverage();

@@ -15,12 +15,6 @@ void configureProcess() {
 
 void releaseFreedMemory() { malloc_trim(0); }
 
-long peakResidentKilobytes() {
-    rusage usage{};
-    if (getrusage(RUSAGE_SELF, &usage) != 0) return 0;
-    return usage.ru_maxrss;
-}
-
 double loadAverage() {
     double load[1] = {};
     return getloadavg(load, 1) == 1 ? load[0] : -1.0;

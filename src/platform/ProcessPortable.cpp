@@ -18,8 +18,6 @@ void configureProcess() {
 // Without a way to hand freed memory back, the allocator keeps it for reuse.
 void releaseFreedMemory() {}
 
-long peakResidentKilobytes() { return 0; }
-
 double loadAverage() { return -1.0; }
 
 // std::clock counts the whole process's processor time on POSIX systems but

@@ -31,7 +31,6 @@ public:
     const std::vector<unsigned int>& indices() const { return indices_; }
     const std::vector<float>& normals() const { return normals_; }
     const std::vector<float>& colors() const { return colors_; }
-    bool hasBuffers() const { return objects_ != nullptr; }
 
 private:
     std::vector<float> vertices_;
