@@ -3,8 +3,8 @@
 // Process settings that only some C libraries offer. Two implementations
 // exist: ProcessGlibc.cpp on glibc, and ProcessPortable.cpp everywhere else
 // (Windows with MSVC or MinGW, other C libraries, and the sanitizer build,
-// whose allocator replaces glibc's and ignores its tuning). The build picks
-// one with the TARVELLO_PORTABLE option.
+// whose allocator replaces glibc's and ignores its tuning). The build takes
+// the glibc one where the C library is glibc, unless TARVELLO_PORTABLE is on.
 namespace platform {
 
 // Called first thing in main. On glibc the allocator gets two arenas at
