@@ -306,8 +306,9 @@ protected:
 
     GameSummary play(unsigned seed) {
         GameSummary summary;
-        testing::internal::CaptureStdout();
-        testing::internal::CaptureStderr();
+        testing_support::CapturedConsole output, errors(testing_support::CapturedConsole::ERRORS);
+        output.start();
+        errors.start();
         {
             testing_support::OffscreenFrame target(RENDER_WIDTH, RENDER_HEIGHT);
             EXPECT_TRUE(target.complete());
@@ -381,8 +382,8 @@ protected:
             summary.over = game.rules().isGameOver();
             keys = Keys();
         }
-        summary.errors += testing::internal::GetCapturedStderr();
-        summary.console = testing::internal::GetCapturedStdout();
+        summary.errors += errors.stop();
+        summary.console = output.stop();
         return summary;
     }
 

@@ -42,26 +42,23 @@ std::multiset<std::pair<GLint, GLint>> liveTextureFilters() {
 
 // A real game in the test context, driven frame by frame: the keys in
 // `held` are down and the clock reads `now`.
-class GameFlowTest : public GlTest {
+class GameFlowTest : public ConsoleGlTest {
 protected:
     void SetUp() override {
-        GlTest::SetUp();
-        platform::setKeySource([this](int key) { return held.count(key) ? 1 : 0; });
+        ConsoleGlTest::SetUp();
+        testing_support::holdKeys(held);
         platform::setClockSource([this] { return now; });
-        console.start();
         start();
     }
     void TearDown() override {
         game.reset();
-        console.finish(HasFailure());
-        GlTest::TearDown();
+        ConsoleGlTest::TearDown();
     }
     void start() {
         game = std::make_unique<Game>();
         game->resize(1200, 800);
         drain();
     }
-    std::string drain() { return console.drain(); }
     void frame(double dt, bool render = true) {
         now += dt;
         game->update();
@@ -73,7 +70,6 @@ protected:
     std::set<int> held;
     double now = 0.0;
     std::unique_ptr<Game> game;
-    testing_support::CapturedConsole console;
 };
 
 TEST_F(GameFlowTest, FirstUpdateCountsTheSetUpTimeAndMakesAJob) {
@@ -281,19 +277,13 @@ TEST_F(GameFlowTest, PopularityOnePlaysOnAndBelowItTheVanAndTheRulesStop) {
 
 // The game's clock read through a seam that jumps by 5 s after its first
 // reading, as if building the game took that long.
-class GameStartTest : public GlTest {
+class GameStartTest : public ConsoleGlTest {
 protected:
     void SetUp() override {
-        GlTest::SetUp();
+        ConsoleGlTest::SetUp();
         platform::setClockSource([this] { return reads++ == 0 ? 100.0 : 105.0; });
-        console.start();
-    }
-    void TearDown() override {
-        console.finish(HasFailure());
-        GlTest::TearDown();
     }
     int reads = 0;
-    testing_support::CapturedConsole console;
 };
 
 TEST_F(GameStartTest, FirstFrameCountsTheSetUpAndTheFirstCityUsesTheSmoothFilters) {

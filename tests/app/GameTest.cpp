@@ -5,17 +5,13 @@
 #include <gtest/gtest.h>
 #include <glm/gtc/matrix_transform.hpp>
 
-using testing::internal::CaptureStdout;
-using testing::internal::GetCapturedStdout;
-
 namespace {
 
-using GameTest = GlTest;
+using GameTest = ConsoleGlTest;
 
 TEST_F(GameTest, BuildsTheFlatProgramAndBindsItsOutput) {
-    CaptureStdout();
     Game game;
-    const std::string out = GetCapturedStdout();
+    const std::string out = drain();
     ASSERT_NE(game.flatProgram(), nullptr);
     EXPECT_NE(out.find("***GLSL Linker Log:"), std::string::npos);
     EXPECT_NE(out.find("**warning** Object is already linked, trying to link again\n"), std::string::npos);
@@ -23,9 +19,7 @@ TEST_F(GameTest, BuildsTheFlatProgramAndBindsItsOutput) {
 }
 
 TEST_F(GameTest, ResizeSetsViewportAndPerspective) {
-    CaptureStdout();
     Game game;
-    GetCapturedStdout();
     game.resize(1200, 800);
     GLint viewport[4] = {};
     glGetIntegerv(GL_VIEWPORT, viewport);
@@ -35,14 +29,12 @@ TEST_F(GameTest, ResizeSetsViewportAndPerspective) {
 }
 
 TEST_F(GameTest, RenderLeavesTheModelViewStackAtTheBottomAndSetsTheFogClearColour) {
-    CaptureStdout();
     Game game;
     game.resize(1200, 800);
     game.update();
     game.render();
     game.update();
     game.render();
-    GetCapturedStdout();
     EXPECT_EQ(game.modelViewStack().index(), 0);
     EXPECT_EQ(game.modelViewStack().lastError(), MatrixStack::None);
     GLfloat clear[4] = {};

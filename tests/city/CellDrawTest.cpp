@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace city_testing;
+using namespace testing_support;
 
 namespace {
 

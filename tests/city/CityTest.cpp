@@ -10,7 +10,7 @@
 #include <limits>
 #include <sstream>
 
-using namespace city_testing;
+using namespace testing_support;
 
 namespace {
 
@@ -93,7 +93,7 @@ TEST_F(CityTest, ShippedTexturesAllLoad) {
 }
 
 TEST_F(CityTest, MissingTexturesAreReportedInLoadingOrderAndTheCityIsStillBuilt) {
-    testing_support::TempDir dir;
+    TempDir dir;
     gameFolderCopy(dir.path(), false);
     std::string output;
     {
@@ -162,7 +162,7 @@ TEST_F(CityTest, LastCopyReleasesProgramsAndTextures) {
 }
 
 TEST_F(CityTest, BrokenLightingProgramLeavesACityThatAnswersButDrawsNothing) {
-    testing_support::TempDir dir;
+    TempDir dir;
     gameFolderCopy(dir.path(), true, "this is not a fragment shader\n");
     std::string output;
     WorkingDir there(dir.path());

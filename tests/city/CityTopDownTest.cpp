@@ -10,7 +10,7 @@
 
 #include <filesystem>
 
-using namespace city_testing;
+using namespace testing_support;
 
 namespace {
 
@@ -179,8 +179,8 @@ std::vector<unsigned char> markedMap(std::vector<unsigned char> rgb) {
 TEST_F(CityTopDownTest, WritesTheViewForInspection) {
     std::filesystem::create_directories("test-output");
     const std::vector<unsigned char> rgb = target.topDownRgb();
-    testing_support::writeJpeg("test-output/city_top_down.jpg", TopDownTarget::SIZE, TopDownTarget::SIZE, 3, rgb, 90);
-    testing_support::writeJpeg("test-output/city_map.jpg", TopDownTarget::SIZE, TopDownTarget::SIZE, 3, markedMap(rgb), 85);
+    writeJpeg("test-output/city_top_down.jpg", TopDownTarget::SIZE, TopDownTarget::SIZE, 3, rgb, 90);
+    writeJpeg("test-output/city_map.jpg", TopDownTarget::SIZE, TopDownTarget::SIZE, 3, markedMap(rgb), 85);
     EXPECT_TRUE(std::filesystem::exists("test-output/city_top_down.jpg"));
     EXPECT_TRUE(std::filesystem::exists("test-output/city_map.jpg"));
 }

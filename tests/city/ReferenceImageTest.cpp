@@ -27,8 +27,7 @@
 #include <vector>
 
 namespace fs = std::filesystem;
-using testing::internal::CaptureStdout;
-using testing::internal::GetCapturedStdout;
+using namespace testing_support;
 
 namespace {
 
@@ -90,8 +89,7 @@ struct Scene {
 // One frame as the game renders the city and the van: lights follow the
 // van, the beam is set, the eye positions go up, the city and then the van
 // draw with the camera's matrices.
-std::vector<unsigned char> render(const testing_support::OffscreenFrame& target, Scene& scene, SpotLights& lights,
-                                  const Pose& pose) {
+std::vector<unsigned char> render(const OffscreenFrame& target, Scene& scene, SpotLights& lights, const Pose& pose) {
     MoveableObject& van = *scene.van;
     ReferenceFrame& frame = van.chaseCamera.frame();
     frame.setOrigin(pose.origin.x, pose.origin.y, pose.origin.z);
@@ -176,30 +174,29 @@ void keepForInspection(const std::vector<unsigned char>& want, const std::vector
     for (char& c : name)
         if (c == ' ') c = '_';
     const std::string stem = "test-output/reference_" + name + "_mode" + std::to_string(mode);
-    testing_support::writeJpeg(stem + "_want.jpg", WINDOW_WIDTH, WINDOW_HEIGHT, 3, topDownRgb(want), 95);
-    testing_support::writeJpeg(stem + "_got.jpg", WINDOW_WIDTH, WINDOW_HEIGHT, 3, topDownRgb(got), 95);
+    writeJpeg(stem + "_want.jpg", WINDOW_WIDTH, WINDOW_HEIGHT, 3, topDownRgb(want), 95);
+    writeJpeg(stem + "_got.jpg", WINDOW_WIDTH, WINDOW_HEIGHT, 3, topDownRgb(got), 95);
 }
 
-class ReferenceImageTest : public GlTest {};
+using ReferenceImageTest = ConsoleGlTest;
 
 TEST_F(ReferenceImageTest, ShippedProgramsDrawTheReferencePictureInEveryFilterMode) {
-    testing_support::TempDir dir;
+    TempDir dir;
     const std::string reference = referenceFolder(dir.path());
     const fs::path game = fs::current_path();
     // The window's size with sRGB encoding (the game turns sRGB output on),
     // which spreads the dark tones of the night city furthest apart, so
     // their differences count most.
-    testing_support::OffscreenFrame target(WINDOW_WIDTH, WINDOW_HEIGHT);
+    OffscreenFrame target(WINDOW_WIDTH, WINDOW_HEIGHT);
     ASSERT_TRUE(target.complete());
 
     for (int mode = 0; mode < 3; ++mode) {
         SpotLights lights;
-        CaptureStdout();
         Scene shipped(lights, FILTERS[mode]);
         fs::current_path(reference);
         Scene plain(lights, FILTERS[mode]);
         fs::current_path(game);
-        const std::string log = GetCapturedStdout();
+        const std::string log = drain();
         ASSERT_NE(shipped.city->shader(), nullptr) << log;
         ASSERT_NE(plain.city->shader(), nullptr) << log;
 
@@ -207,10 +204,9 @@ TEST_F(ReferenceImageTest, ShippedProgramsDrawTheReferencePictureInEveryFilterMo
         // height in the other two, where only the texture filters change.
         for (const Pose& pose : POSES) {
             if (mode != 0 && pose.name != POSES[0].name && pose.name != POSES[4].name) continue;
-            CaptureStdout();
             const std::vector<unsigned char> want = render(target, plain, lights, pose);
             const std::vector<unsigned char> got = render(target, shipped, lights, pose);
-            GetCapturedStdout();
+            drain();
             const Difference d = compare(want, got);
             EXPECT_EQ(d.pixelsOver, 0) << pose.name << ", filter mode " << mode << ": worst difference " << d.worst
                                        << " at (" << d.x << ", " << d.y << ")";

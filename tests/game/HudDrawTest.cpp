@@ -1,5 +1,4 @@
 #include "game/JobManager.h"
-#include "platform/Input.h"
 #include "shaders/GLShader.h"
 
 #include "support/GlContext.h"
@@ -17,10 +16,6 @@
 #include <utility>
 #include <vector>
 
-
-using testing::internal::CaptureStdout;
-using testing::internal::GetCapturedStdout;
-
 namespace {
 
 // Draws with the flat program and a pipeline as the game sets them up.
@@ -34,7 +29,7 @@ protected:
         flat->bindFragDataLocation("out_color");
         projection.loadMatrix(glm::perspective(glm::radians(35.0f), 1.5f, 1.0f, 260.0f));
         pipeline.setMatrixStacks(modelView, projection);
-        platform::setKeySource([this](int key) { return held.count(key) ? 1 : 0; });
+        testing_support::holdKeys(held);
     }
 
     shaders::ProgramPtr flat;

@@ -1,5 +1,6 @@
 #include "game/JobManager.h"
 #include "platform/Input.h"
+#include "support/Console.h"
 
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
@@ -8,9 +9,6 @@
 #include <sstream>
 #include <string>
 #include <vector>
-
-using testing::internal::CaptureStdout;
-using testing::internal::GetCapturedStdout;
 
 namespace {
 
@@ -38,12 +36,12 @@ Job jobWithTimeLeft(int kind, float left) {
 class HudAndKeysTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        CaptureStdout();
-        platform::setKeySource([this](int key) { return held.count(key) ? 1 : 0; });
+        console.start();
+        testing_support::holdKeys(held);
     }
     void TearDown() override {
         platform::setKeySource({});
-        GetCapturedStdout();
+        console.stop();
     }
     void pressPause(JobManager& manager) {
         held = {GLFW_KEY_P};
@@ -52,6 +50,7 @@ protected:
     }
 
     std::set<int> held;
+    testing_support::CapturedConsole console;
 };
 
 TEST_F(HudAndKeysTest, RunningGameShowsScorePopularityAndTheJobs) {

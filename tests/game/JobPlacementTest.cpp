@@ -15,9 +15,6 @@
 #include <string>
 #include <vector>
 
-using testing::internal::CaptureStdout;
-using testing::internal::GetCapturedStdout;
-
 namespace {
 
 // Random numbers handed out in the given order; the spawn draw comes
@@ -37,10 +34,11 @@ constexpr int cellOf(int index) { return index * 10; }
 class JobPlacementTest : public ConsoleGlTest {
 protected:
     static void SetUpTestSuite() {
-        CaptureStdout();
+        testing_support::CapturedConsole console;
+        console.start();
         lights = std::make_unique<SpotLights>();
         city = std::make_unique<City>(*lights, GL_LINEAR, GL_LINEAR);
-        GetCapturedStdout();
+        console.stop();
     }
     static void TearDownTestSuite() {
         city.reset();

@@ -4,29 +4,31 @@
 
 #include <gtest/gtest.h>
 
-using testing::internal::CaptureStderr;
-using testing::internal::GetCapturedStderr;
+using namespace testing_support;
 
 namespace {
 
-using GLErrorTest = GlTest;
+// What one checkGLError writes on the error stream.
+class GLErrorTest : public GlTest {
+protected:
+    std::string reported() {
+        errors.start();
+        checkGLError();
+        return errors.stop();
+    }
+    CapturedConsole errors{CapturedConsole::ERRORS};
+};
 
 TEST_F(GLErrorTest, NothingIsPrintedWithoutAPendingError) {
-    CaptureStderr();
-    checkGLError();
-    EXPECT_EQ(GetCapturedStderr(), "");
+    EXPECT_EQ(reported(), "");
 }
 
 TEST_F(GLErrorTest, EachCallReportsOneError) {
     glEnable(0xFFFF);    // invalid enum
     glLineWidth(-1.0f);  // invalid value; Mesa keeps only the first flag
-    CaptureStderr();
-    checkGLError();
-    EXPECT_EQ(GetCapturedStderr(), "GL: enum argument out of range.\n");
-    testing_support::drainGLErrors();
-    CaptureStderr();
-    checkGLError();
-    EXPECT_EQ(GetCapturedStderr(), "");
+    EXPECT_EQ(reported(), "GL: enum argument out of range.\n");
+    drainGLErrors();
+    EXPECT_EQ(reported(), "");
 }
 
 TEST(GLErrorMessages, KnownAndUnknownCodes) {
@@ -45,9 +47,7 @@ TEST_F(GLErrorTest, AStackOverflowIsAnUnknownError) {
     GLint depth = 0;
     glGetIntegerv(GL_MAX_MODELVIEW_STACK_DEPTH, &depth);
     for (int i = 0; i < depth; ++i) glPushMatrix();
-    CaptureStderr();
-    checkGLError();
-    EXPECT_EQ(GetCapturedStderr(), "GL: Unknown error.\n");
+    EXPECT_EQ(reported(), "GL: Unknown error.\n");
     for (int i = 0; i < depth - 1; ++i) glPopMatrix();
 }
 

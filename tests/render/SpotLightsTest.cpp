@@ -8,7 +8,7 @@
 
 #include <string>
 
-using namespace city_testing;
+using namespace testing_support;
 
 namespace {
 

@@ -12,20 +12,19 @@
 #include <utility>
 #include <vector>
 
-using testing::internal::CaptureStdout;
-using testing::internal::GetCapturedStdout;
-using testing_support::TempDir;
+using namespace testing_support;
 
 namespace {
 
-class TextureTest : public GlTest {
+// What loading printed is handed over by drain().
+class TextureTest : public ConsoleGlTest {
 protected:
     // A 4 x 2 image: the top row white, the bottom row black.
     std::string twoRowJpeg(int components) {
         std::vector<unsigned char> pixels(4 * 2 * components, 0);
         for (int i = 0; i < 4 * components; ++i) pixels[i] = 255;
         const std::string path = dir.file(components == 1 ? "grey.jpg" : "rgb.jpg");
-        testing_support::writeJpeg(path, 4, 2, components, pixels);
+        writeJpeg(path, 4, 2, components, pixels);
         return path;
     }
 
@@ -62,9 +61,8 @@ TEST_F(TextureTest, RgbDecodesToFourFloatsPerPixel) {
 }
 
 TEST_F(TextureTest, MissingFileIsReportedAndTheGameGoesOn) {
-    CaptureStdout();
     Texture texture("Textures\\no_such.jpg", GL_REPEAT, GL_REPEAT, GL_LINEAR, GL_LINEAR);
-    EXPECT_EQ(GetCapturedStdout(), "ERROR: can't load Image Textures\\no_such.jpg\n");
+    EXPECT_EQ(drain(), "ERROR: can't load Image Textures\\no_such.jpg\n");
     EXPECT_NE(texture.name(), 0u);
     texture.upload();
     texture.bind(GL_TEXTURE0);
@@ -108,7 +106,7 @@ TEST_F(TextureTest, RgbUploadKeepsOnlyTheRedChannelAsLuminance) {
         pixels[p * 3 + 1] = 10;
         pixels[p * 3 + 2] = 10;
     }
-    testing_support::writeJpeg(dir.file("red.jpg"), 2, 2, 3, pixels);
+    writeJpeg(dir.file("red.jpg"), 2, 2, 3, pixels);
     Texture texture(dir.file("red.jpg").c_str(), GL_REPEAT, GL_REPEAT, GL_LINEAR, GL_LINEAR);
     texture.upload();
     glBindTexture(GL_TEXTURE_2D, texture.name());
@@ -146,19 +144,19 @@ TEST_F(TextureTest, ImagesAboveTheSideLimitAreRefusedWithoutPixels) {
 
     // One pixel more than the limit on either side.
     const std::string wide = dir.file("wide.jpg"), tall = dir.file("tall.jpg"), edge = dir.file("edge.jpg");
-    testing_support::writeJpeg(wide, limit + 1, 2, 3, std::vector<unsigned char>((limit + 1) * 2 * 3, 200));
-    testing_support::writeJpeg(tall, 2, limit + 1, 1, std::vector<unsigned char>((limit + 1) * 2, 200));
-    testing_support::writeJpeg(edge, limit, 1, 1, std::vector<unsigned char>(limit, 200));
+    writeJpeg(wide, limit + 1, 2, 3, std::vector<unsigned char>((limit + 1) * 2 * 3, 200));
+    writeJpeg(tall, 2, limit + 1, 1, std::vector<unsigned char>((limit + 1) * 2, 200));
+    writeJpeg(edge, limit, 1, 1, std::vector<unsigned char>(limit, 200));
     const std::string side = std::to_string(limit);
     const std::string more = std::to_string(limit + 1);
     ImageLoader loader;
     for (int round = 0; round < 2; ++round) {  // the refusal is kept and said again
-        CaptureStdout();
+        drain();
         Texture refused(wide.c_str(), GL_REPEAT, GL_REPEAT, GL_LINEAR, GL_LINEAR);
         const ImageData high = loader.load(tall.c_str());
-        EXPECT_EQ(GetCapturedStdout(), "ERROR: can't use Image " + wide + ": " + more + " x 2 pixels, more than " +
-                                           side + " a side\nERROR: can't use Image " + tall + ": 2 x " + more +
-                                           " pixels, more than " + side + " a side\n");
+        EXPECT_EQ(drain(), "ERROR: can't use Image " + wide + ": " + more + " x 2 pixels, more than " + side +
+                               " a side\nERROR: can't use Image " + tall + ": 2 x " + more + " pixels, more than " +
+                               side + " a side\n");
         EXPECT_FALSE(refused.hasPixels());
         EXPECT_EQ(high.pixels, nullptr);
         EXPECT_EQ(high.size, 0);
@@ -169,30 +167,30 @@ TEST_F(TextureTest, ImagesAboveTheSideLimitAreRefusedWithoutPixels) {
     }
     // A JPEG's header is enough to refuse it: this one claims 9000 x 2 and
     // then ends, where decoding it would only say the file is unreadable.
-    std::string header = testing_support::readFile(wide);
+    std::string header = readFile(wide);
     const std::size_t frame = header.find("\xFF\xC0");
     ASSERT_NE(frame, std::string::npos);
     header[frame + 7] = static_cast<char>(9000 >> 8);
     header[frame + 8] = static_cast<char>(9000 & 0xFF);
     const std::string claims = dir.file("claims.jpg");
-    testing_support::writeFile(claims, header.substr(0, frame + 20));
-    CaptureStdout();
+    writeFile(claims, header.substr(0, frame + 20));
+    drain();
     loader.load(claims.c_str());
-    EXPECT_EQ(GetCapturedStdout(),
+    EXPECT_EQ(drain(),
               "ERROR: can't use Image " + claims + ": 9000 x 2 pixels, more than " + side + " a side\n");
 
     // Other formats are measured once decoded.
     const std::string pgm = dir.file("wide.pgm");
-    testing_support::writeFile(pgm, "P5\n" + more + " 1\n255\n" + std::string(limit + 1, '\x80'));
-    CaptureStdout();
+    writeFile(pgm, "P5\n" + more + " 1\n255\n" + std::string(limit + 1, '\x80'));
+    drain();
     const ImageData decoded = loader.load(pgm.c_str());
-    EXPECT_EQ(GetCapturedStdout(),
+    EXPECT_EQ(drain(),
               "ERROR: can't use Image " + pgm + ": " + more + " x 1 pixels, more than " + side + " a side\n");
     EXPECT_EQ(decoded.pixels, nullptr);
 
-    CaptureStdout();
+    drain();
     const ImageData taken = loader.load(edge.c_str());
-    EXPECT_EQ(GetCapturedStdout(), "");
+    EXPECT_EQ(drain(), "");
     EXPECT_EQ(taken.width, limit);
     EXPECT_EQ(taken.size, limit);
     EXPECT_NE(taken.pixels, nullptr);
@@ -235,7 +233,7 @@ TEST_F(TextureTest, AFileIsDecodedOnceUntilItChanges) {
 
     // A changed file is decoded again: now 32 x 32, all white. (A file
     // rewritten within a clock tick keeps its time stamp; its size tells.)
-    testing_support::writeJpeg(path, 32, 32, 1, std::vector<unsigned char>(32 * 32, 255));
+    writeJpeg(path, 32, 32, 1, std::vector<unsigned char>(32 * 32, 255));
     const ImageData changed = loader.load(path.c_str());
     EXPECT_NE(changed.pixels, first.pixels);
     EXPECT_EQ(changed.width, 32);

@@ -9,8 +9,6 @@
 #include <memory>
 #include <string>
 
-using testing::internal::CaptureStdout;
-using testing::internal::GetCapturedStdout;
 using testing_support::TempDir;
 using testing_support::writeFile;
 
@@ -24,15 +22,16 @@ const char* kFragment =
     "#version 330 compatibility\n"
     "out vec4 out_color;\nvoid main() { out_color = vec4(1.0); }\n";
 
-class GLShaderTest : public GlTest {
+// What each build printed is handed over by drain().
+class GLShaderTest : public ConsoleGlTest {
 protected:
     std::unique_ptr<shaders::GLShader> build(const std::string& vertex, const std::string& fragment, std::string* out) {
         writeFile(dir.file("a.vert"), vertex);
         writeFile(dir.file("a.frag"), fragment);
         shaders::GLShaderManager manager;
-        CaptureStdout();
+        drain();
         shaders::ProgramPtr program = manager.loadFromFiles(dir.file("a.vert").c_str(), dir.file("a.frag").c_str());
-        *out = GetCapturedStdout();
+        *out = drain();
         return program;
     }
 
@@ -41,9 +40,8 @@ protected:
 
 TEST_F(GLShaderTest, MissingOrEmptyFilesGiveNullAndOneLine) {
     shaders::GLShaderManager manager;
-    CaptureStdout();
     EXPECT_EQ(manager.loadFromFiles(dir.file("none.vert").c_str(), dir.file("none.frag").c_str()), nullptr);
-    EXPECT_EQ(GetCapturedStdout(), "error: can't load vertex shader!\n");
+    EXPECT_EQ(drain(), "error: can't load vertex shader!\n");
 
     std::string out;
     EXPECT_EQ(build("", kFragment, &out), nullptr);
@@ -61,9 +59,9 @@ TEST_F(GLShaderTest, ADirectoryInPlaceOfASourceIsNotLoaded) {
     EXPECT_EQ(stage.sourceText(), nullptr);
     writeFile(dir.file("a.frag"), kFragment);
     shaders::GLShaderManager manager;
-    CaptureStdout();
+    drain();
     EXPECT_EQ(manager.loadFromFiles(dir.file("a.vert").c_str(), dir.file("a.frag").c_str()), nullptr);
-    EXPECT_EQ(GetCapturedStdout(), "error: can't load vertex shader!\n");
+    EXPECT_EQ(drain(), "error: can't load vertex shader!\n");
 }
 
 TEST_F(GLShaderTest, FragmentSyntaxErrorIsReportedAfterTheVertexLog) {
@@ -105,9 +103,8 @@ TEST_F(GLShaderTest, RebindingTheOutputWarnsAndRelinks) {
     std::string out;
     auto program = build(kVertex, kFragment, &out);
     ASSERT_NE(program, nullptr);
-    CaptureStdout();
     program->bindFragDataLocation("out_color");
-    EXPECT_EQ(GetCapturedStdout(), "**warning** Object is already linked, trying to link again\n");
+    EXPECT_EQ(drain(), "**warning** Object is already linked, trying to link again\n");
     EXPECT_TRUE(program->isLinked());
     EXPECT_EQ(glGetFragDataLocation(program->programObject(), "out_color"), 0);
 }
@@ -116,12 +113,11 @@ TEST_F(GLShaderTest, LookupsOfMissingNamesReportAndReturnMinusOne) {
     std::string out;
     auto program = build(kVertex, kFragment, &out);
     ASSERT_NE(program, nullptr);
-    CaptureStdout();
     EXPECT_EQ(program->uniformLocation("fog_end"), -1);
     EXPECT_EQ(program->attribLocation("vNormal"), -1);
     EXPECT_GE(program->uniformLocation("rotation_matrix"), 0);
     EXPECT_GE(program->attribLocation("in_position"), 0);
-    EXPECT_EQ(GetCapturedStdout(),
+    EXPECT_EQ(drain(),
               "Error: can't find uniform variable \"fog_end\"\n"
               "Error: can't find attribute \"vNormal\"\n");
 }
@@ -131,7 +127,6 @@ TEST_F(GLShaderTest, EachMissingNameIsReportedOncePerLink) {
     auto program = build(kVertex, kFragment, &out);
     ASSERT_NE(program, nullptr);
     // Drawing code asks for its names on every draw, frame after frame.
-    CaptureStdout();
     for (int frame = 0; frame < 100; ++frame) {
         EXPECT_EQ(program->uniformLocation("mvMatrix"), -1);
         EXPECT_EQ(program->uniformLocation("pMatrix"), -1);
@@ -139,17 +134,16 @@ TEST_F(GLShaderTest, EachMissingNameIsReportedOncePerLink) {
         // A uniform and an attribute of the same name are two reports.
         EXPECT_EQ(program->attribLocation("mvMatrix"), -1);
     }
-    EXPECT_EQ(GetCapturedStdout(),
+    EXPECT_EQ(drain(),
               "Error: can't find uniform variable \"mvMatrix\"\n"
               "Error: can't find uniform variable \"pMatrix\"\n"
               "Error: can't find attribute \"vNormal\"\n"
               "Error: can't find attribute \"mvMatrix\"\n");
 
     // A new link is a new program as far as its names go.
-    CaptureStdout();
     program->bindFragDataLocation("out_color");
     for (int frame = 0; frame < 3; ++frame) program->uniformLocation("mvMatrix");
-    EXPECT_EQ(GetCapturedStdout(),
+    EXPECT_EQ(drain(),
               "**warning** Object is already linked, trying to link again\n"
               "Error: can't find uniform variable \"mvMatrix\"\n");
 }
@@ -179,9 +173,7 @@ TEST_F(GLShaderTest, ProgramsOutliveTheirManager) {
     std::unique_ptr<shaders::GLShader> program;
     {
         shaders::GLShaderManager manager;
-        CaptureStdout();
         program = manager.loadFromFiles(dir.file("a.vert").c_str(), dir.file("a.frag").c_str());
-        GetCapturedStdout();
     }
     ASSERT_NE(program, nullptr);
     EXPECT_TRUE(glIsProgram(program->programObject()));
@@ -194,9 +186,7 @@ TEST_F(GLShaderTest, ReleaseProgramOnlyReleasesItsOwn) {
     writeFile(dir.file("a.vert"), kVertex);
     writeFile(dir.file("a.frag"), kFragment);
     shaders::GLShaderManager manager;
-    CaptureStdout();
     shaders::ProgramPtr program = manager.loadFromFiles(dir.file("a.vert").c_str(), dir.file("a.frag").c_str());
-    GetCapturedStdout();
     ASSERT_NE(program, nullptr);
     const GLuint name = program->programObject();
     shaders::ProgramPtr stranger = std::make_unique<shaders::GLShader>();
@@ -230,11 +220,11 @@ TEST_F(GLShaderTest, AttachingAnUncompiledStageCompilesItFirst) {
     ASSERT_EQ(vertex->loadSource(dir.file("a.vert").c_str()), 0);
     ASSERT_EQ(fragment.loadSource(dir.file("bad.frag").c_str()), 0);
     shaders::GLShader program;
-    CaptureStdout();
+    drain();
     program.attachStage(vertex);
     program.attachStage(&fragment);
     program.attachStage(nullptr);
-    EXPECT_EQ(GetCapturedStdout(),
+    EXPECT_EQ(drain(),
               "**warning** please compile program before adding object! trying to compile now...\n...ok!\n"
               "**warning** please compile program before adding object! trying to compile now...\n"
               "...compile ERROR!\n");

@@ -1,5 +1,6 @@
 #include "support/CitySupport.h"
 
+#include "support/Console.h"
 #include "support/TestFiles.h"
 
 #include <glm/gtc/matrix_transform.hpp>
@@ -10,15 +11,14 @@
 #include <filesystem>
 
 namespace fs = std::filesystem;
-using testing::internal::CaptureStdout;
-using testing::internal::GetCapturedStdout;
 
-namespace city_testing {
+namespace testing_support {
 
 City buildCity(SpotLights& lights, std::string* output) {
-    CaptureStdout();
+    CapturedConsole console;
+    console.start();
     City city(lights, MAG_FILTER, MIN_FILTER);
-    const std::string text = GetCapturedStdout();
+    const std::string text = console.stop();
     if (output) *output = text;
     return city;
 }
@@ -78,13 +78,14 @@ void main() {
 }  // namespace
 
 shaders::ProgramPtr unlitProgram() {
-    testing_support::TempDir dir;
-    testing_support::writeFile(dir.file("unlit.vert"), UNLIT_VERTEX);
-    testing_support::writeFile(dir.file("unlit.frag"), UNLIT_FRAGMENT);
-    CaptureStdout();
+    TempDir dir;
+    writeFile(dir.file("unlit.vert"), UNLIT_VERTEX);
+    writeFile(dir.file("unlit.frag"), UNLIT_FRAGMENT);
+    CapturedConsole console;
+    console.start();
     shaders::GLShaderManager manager;
     shaders::ProgramPtr program = manager.loadFromFiles(dir.file("unlit.vert").c_str(), dir.file("unlit.frag").c_str());
-    const std::string log = GetCapturedStdout();
+    const std::string log = console.stop();
     EXPECT_NE(program, nullptr) << log;
     return program;
 }
@@ -157,4 +158,4 @@ std::vector<unsigned char> TopDownTarget::topDownRgb() const {
     return rgb;
 }
 
-}  // namespace city_testing
+}  // namespace testing_support

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace city_testing {
+namespace testing_support {
 
 // The filters the game starts with.
 constexpr GLint MAG_FILTER = GL_LINEAR;
@@ -65,9 +65,9 @@ public:
     std::vector<unsigned char> topDownRgb() const;
 
 private:
-    testing_support::OffscreenFrame frame_;
+    OffscreenFrame frame_;
     GLboolean previousSrgb_ = GL_FALSE;
     std::vector<unsigned char> pixels_;  // RGBA, bottom row first
 };
 
-}  // namespace city_testing
+}  // namespace testing_support

@@ -1,5 +1,7 @@
 #include "support/Console.h"
 
+#include "platform/Input.h"
+
 #include <gtest/gtest.h>
 
 #include <iostream>
@@ -12,14 +14,18 @@ CapturedConsole::~CapturedConsole() {
 
 void CapturedConsole::start() {
     if (capturing_) return;
-    testing::internal::CaptureStdout();
+    if (stream_ == OUTPUT) {
+        testing::internal::CaptureStdout();
+    } else {
+        testing::internal::CaptureStderr();
+    }
     capturing_ = true;
 }
 
 std::string CapturedConsole::stop() {
     if (!capturing_) return {};
     capturing_ = false;
-    return testing::internal::GetCapturedStdout();
+    return stream_ == OUTPUT ? testing::internal::GetCapturedStdout() : testing::internal::GetCapturedStderr();
 }
 
 void CapturedConsole::finish(bool failed) {
@@ -31,6 +37,10 @@ std::string CapturedConsole::drain() {
     std::string text = stop();
     start();
     return text;
+}
+
+void holdKeys(const std::set<int>& held) {
+    platform::setKeySource([&held](int key) { return held.count(key) ? 1 : 0; });
 }
 
 }  // namespace testing_support

@@ -15,9 +15,7 @@
 #include <string>
 #include <vector>
 
-using testing::internal::CaptureStdout;
-using testing::internal::GetCapturedStdout;
-using testing_support::TempDir;
+using namespace testing_support;
 
 namespace {
 
@@ -77,15 +75,15 @@ std::vector<float> heights(const std::vector<Mesh>& meshes) {
     return result;
 }
 
-class ModelImportTest : public GlTest {
+class ModelImportTest : public ConsoleGlTest {
 protected:
-    // Imports `text` written to a file, keeping the console quiet.
+    // Imports `text` written to a file; what the import printed is kept.
     Geometry import(const std::string& text, const std::string& name = "model.obj") {
         const std::string path = dir.file(name);
-        testing_support::writeFile(path, text);
-        CaptureStdout();
+        writeFile(path, text);
+        drain();
         Geometry model(path);
-        lastOutput = GetCapturedStdout();
+        lastOutput = drain();
         return model;
     }
 
@@ -188,9 +186,7 @@ TEST_F(ModelImportTest, LinesAndPointsAddNoIndicesAndAMeshOfThemDrawsNothing) {
     EXPECT_TRUE(model.meshes()[1].indices().empty());
 
     SpotLights lights;
-    CaptureStdout();
     model.initShading(&lights);
-    GetCapturedStdout();
     // Copies of a mesh share its buffers, so a copy draws what the model draws.
     auto primitivesDrawn = [](Mesh mesh) {
         GLuint query = 0;
@@ -212,9 +208,8 @@ TEST_F(ModelImportTest, ConsoleReportsSuccessMissingFilesAndFailedImports) {
     EXPECT_EQ(lastOutput, "Import of scene " + dir.file("ok.obj") + " succeeded.\n");
 
     const std::string missing = dir.file("absent.obj");
-    CaptureStdout();
     Geometry absent(missing);
-    std::string out = GetCapturedStdout();
+    std::string out = drain();
     // The importer has no error text yet when the file is found missing;
     // its text follows once the import has failed too.
     Assimp::Importer reference;
@@ -225,19 +220,17 @@ TEST_F(ModelImportTest, ConsoleReportsSuccessMissingFilesAndFailedImports) {
 
     // A file the importer has no reader for: only the importer's own text.
     const std::string unknown = dir.file("model.nosuchformat");
-    testing_support::writeFile(unknown, "\x01\x02 not a model\n");
+    writeFile(unknown, "\x01\x02 not a model\n");
     ASSERT_EQ(reference.ReadFile(unknown, 0), nullptr);
-    CaptureStdout();
+    drain();
     Geometry failed(unknown);
-    out = GetCapturedStdout();
+    out = drain();
     EXPECT_EQ(out, std::string(reference.GetErrorString()) + "\n");
 
     // An empty model sets up and draws without touching anything.
     SpotLights lights;
-    CaptureStdout();
     failed.initShading(&lights);
     failed.draw(glm::mat4(1.0f), glm::mat4(1.0f), glm::mat3(1.0f), Spot(), 30.0f, glm::vec3(0.0f));
-    GetCapturedStdout();
     EXPECT_TRUE(failed.meshes().empty());
 }
 
@@ -275,12 +268,13 @@ TEST_F(ModelImportTest, ModelsThatDoNotFitTheCityAreRefusedAndHoldNothing) {
 }
 
 // The van as shipped, read from the game folder.
-class VanModelTest : public GlTest {
+class VanModelTest : public ConsoleGlTest {
 protected:
     static void SetUpTestSuite() {
-        CaptureStdout();
+        CapturedConsole console;
+        console.start();
         van = new Geometry("vito.obj");
-        output = GetCapturedStdout();
+        output = console.stop();
     }
     static void TearDownTestSuite() {
         delete van;
@@ -364,9 +358,7 @@ TEST_F(VanModelTest, WheelsTurnAboutTheirVerticalAxles) {
 TEST_F(VanModelTest, DrawSendsTheModelViewToTheBodyAndTheTurnedOneToTheWheels) {
     Geometry model = *van;
     SpotLights lights;
-    CaptureStdout();
     model.initShading(&lights);
-    GetCapturedStdout();
     const glm::mat4 mv = glm::translate(glm::mat4(1.0f), glm::vec3(1, -7.4f, -25));
     model.draw(mv, glm::mat4(1.0f), glm::mat3(1.0f), Spot(), 30.0f, glm::vec3(0.0f));
     auto sentModelView = [](shaders::GLShader* program) {

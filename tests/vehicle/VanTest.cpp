@@ -5,7 +5,6 @@
 
 #include "city/City.h"
 #include "game/JobManager.h"
-#include "platform/Input.h"
 #include "render/SpotLights.h"
 #include "support/GlContext.h"
 
@@ -19,9 +18,6 @@
 #include <string>
 #include <utility>
 #include <vector>
-
-using testing::internal::CaptureStdout;
-using testing::internal::GetCapturedStdout;
 
 namespace {
 
@@ -37,17 +33,18 @@ void expectNear(glm::vec3 actual, glm::vec3 expected, float tolerance, const std
 
 // One van built as the game builds it, copied for every test (the copies
 // share the model's OpenGL objects, as the game's copy does).
-class VanTest : public GlTest {
+class VanTest : public ConsoleGlTest {
 protected:
     static void SetUpTestSuite() {
-        CaptureStdout();
+        testing_support::CapturedConsole console;
+        console.start();
         lights = new SpotLights;
         city = new City(*lights, GL_LINEAR, GL_LINEAR_MIPMAP_LINEAR);
         prototype = new MoveableObject(Camera(), city, "vito.obj", lights);
         // The game's start: camera at (30, 7, 50) looking +z, van point at z = 75.
         prototype->chaseCamera.moveForward(50.0f);
         prototype->chaseCamera.moveUp(5.0f);
-        GetCapturedStdout();
+        console.stop();
     }
     static void TearDownTestSuite() {
         delete prototype;
@@ -56,9 +53,9 @@ protected:
     }
 
     void SetUp() override {
-        GlTest::SetUp();
+        ConsoleGlTest::SetUp();
         van = *prototype;
-        platform::setKeySource([this](int key) { return held.count(key) ? 1 : 0; });
+        testing_support::holdKeys(held);
     }
 
     // One frame with these keys held; the van point it reports.
@@ -374,19 +371,16 @@ TEST_F(VanTest, ReadingThePositionLeavesTheCameraAlone) {
 }
 
 TEST_F(VanTest, SpaceDeliversAJobNearTheVan) {
-    CaptureStdout();
     jobManager.addJob(Job(50, 100, 30.0f, 75.0f, 20, nullptr, 0));   // 20 and 25 from the van point
     jobManager.addJob(Job(200, 200, 30.0f, 75.0f, 20, nullptr, 1));  // far away
-    GetCapturedStdout();
+    drain();
 
-    CaptureStdout();
     frame({});
-    EXPECT_EQ(GetCapturedStdout(), "");
+    EXPECT_EQ(drain(), "");
     EXPECT_EQ(jobManager.jobs().size(), 2u);
 
-    CaptureStdout();
     frame({GLFW_KEY_SPACE});
-    const std::string out = GetCapturedStdout();
+    const std::string out = drain();
     EXPECT_EQ(out.rfind("Job delivered ", 0), 0u) << out;
     ASSERT_EQ(jobManager.jobs().size(), 1u);
     EXPECT_EQ(jobManager.jobs().front().destX(), 200.0f);
