@@ -1,11 +1,11 @@
 #include "app/Game.h"
 
 #include "platform/Input.h"
+#include "platform/Keys.h"
 #include "platform/Process.h"
 #include "platform/WindowSize.h"
 #include "render/GLError.h"
 
-#include <GLFW/glfw3.h>
 #include <glm/gtc/matrix_transform.hpp>
 
 #include <iostream>
@@ -85,10 +85,10 @@ void Game::update() {
     lights.followVan(van.headlightPosition(), van.headlightDirection());
 
     // Left Ctrl is not read in a frame in which Left Shift switched the beam.
-    if (platform::keyDown(GLFW_KEY_LEFT_SHIFT) == 1 && !highBeam) {
+    if (platform::keyDown(keys::WIDE_BEAM) == 1 && !highBeam) {
         highBeam = true;
         lights.setHighBeam(true);
-    } else if (platform::keyDown(GLFW_KEY_LEFT_CONTROL) == 1 && highBeam) {
+    } else if (platform::keyDown(keys::NARROW_BEAM) == 1 && highBeam) {
         highBeam = false;
         lights.setHighBeam(false);
     }
@@ -98,7 +98,7 @@ void Game::update() {
 }
 
 void Game::handleViewDistanceKey() {
-    if (!platform::repeatGuardedKey(GLFW_KEY_F8, viewDistanceKeyTimer)) return;
+    if (!platform::repeatGuardedKey(keys::VIEW_DISTANCE, viewDistanceKeyTimer)) return;
     viewDistanceMode = (viewDistanceMode + 1) % VIEW_MODE_COUNT;
     static const char* const messages[] = {"change frustrum mode normal\n", "change frustrum mode close\n",
                                            "change frustrum mode wide/off\n"};
@@ -109,7 +109,7 @@ void Game::handleViewDistanceKey() {
 }
 
 void Game::handleFilterKey() {
-    if (!platform::repeatGuardedKey(GLFW_KEY_F5, filterKeyTimer)) return;
+    if (!platform::repeatGuardedKey(keys::TEXTURE_FILTER, filterKeyTimer)) return;
     filterMode = (filterMode + 1) % FILTER_MODE_COUNT;
     // The filters are fixed when textures are made, so the whole city is
     // built again. The van gets the new city first; the old one is then

@@ -1,6 +1,7 @@
 #include "app/Game.h"
 #include "app/Window.h"
 #include "platform/Input.h"
+#include "platform/Keys.h"
 #include "platform/Process.h"
 
 #include <GL/glew.h>
@@ -41,7 +42,7 @@ int main() {
             world.render();
             glfwSwapBuffers(window);
             glfwPollEvents();
-            running = platform::keyDown(GLFW_KEY_ESCAPE) == 0 && !glfwWindowShouldClose(window);
+            running = platform::keyDown(keys::QUIT) == 0 && !glfwWindowShouldClose(window);
         }
         // The game gives its OpenGL objects back here, while the context lives.
     }

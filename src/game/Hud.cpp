@@ -4,10 +4,10 @@
 
 #include "font/GLFont.h"
 #include "platform/Input.h"
+#include "platform/Keys.h"
 #include "platform/WindowSize.h"
 
 #include <GL/glew.h>
-#include <GLFW/glfw3.h>
 
 #include <cstdlib>
 #include <iostream>
@@ -24,16 +24,16 @@ void JobManager::handleDebugKeys(float dt) {
     vaoKeyTimer += dt;
     frameRate = 1.0f / dt;
 
-    if (platform::repeatGuardedKey(GLFW_KEY_F2, framerateKeyTimer)) {
+    if (platform::repeatGuardedKey(keys::FRAME_RATE, framerateKeyTimer)) {
         std::cout << "show/hide framerate\n";
         showFrameRate = !showFrameRate;
     }
-    if (platform::repeatGuardedKey(GLFW_KEY_F3, wireframeKeyTimer)) {
+    if (platform::repeatGuardedKey(keys::WIREFRAME, wireframeKeyTimer)) {
         std::cout << "show/hide wireframe mode\n";
         wireframe = !wireframe;
         glPolygonMode(GL_FRONT_AND_BACK, wireframe ? GL_LINE : GL_FILL);
     }
-    if (platform::repeatGuardedKey(GLFW_KEY_F6, vaoKeyTimer)) {
+    if (platform::repeatGuardedKey(keys::VERTEX_ARRAY_STATE, vaoKeyTimer)) {
         noVertexArrays = !noVertexArrays;
         if (noVertexArrays) {
             std::cout << "don't use VAO\n";

@@ -2,8 +2,7 @@
 
 #include "city/City.h"
 #include "platform/Input.h"
-
-#include <GLFW/glfw3.h>
+#include "platform/Keys.h"
 
 #include <cstdlib>
 #include <ctime>
@@ -92,5 +91,5 @@ void JobManager::deliver(float vanX, float vanZ) {
 
 void JobManager::handlePauseKey(float dt) {
     pauseKeyTimer += dt;
-    if (platform::repeatGuardedKey(GLFW_KEY_P, pauseKeyTimer)) paused = !paused;
+    if (platform::repeatGuardedKey(keys::PAUSE, pauseKeyTimer)) paused = !paused;
 }
