@@ -5,9 +5,21 @@
 
 #include <GLFW/glfw3.h>
 
+#include <cmath>
+
 namespace {
 
 constexpr float Q = 1.5707964f;  // pi / 2 in single precision
+
+// The van's motion is worked out in steps no longer than an ordinary frame:
+// the collision probes only look where a step lands, and a step of a long
+// frame (a stall, a debugger, a dragged window) would carry the van through
+// a 50-unit block and swing the steering far past its limit. Frames up to
+// this length are one step, as they always were.
+constexpr float LONGEST_STEP = 0.1f;
+// A frame longer than this is a stall, not play: the van drives this much
+// of it and no more, which also bounds the work such a frame costs.
+constexpr float LONGEST_DRIVE = 10.0f;
 
 bool held(int a, int b) { return platform::keyDown(a) == 1 || platform::keyDown(b) == 1; }
 
@@ -43,6 +55,31 @@ bool MoveableObject::blockedAtCamera() const {
 
 void MoveableObject::move(glm::vec3* out, float dt, JobManager* jobManager) {
     chaseCamera.moveForward(chaseDistance);
+    if (dt > LONGEST_STEP) {
+        const float driven = std::fmin(dt, LONGEST_DRIVE);
+        const int steps = static_cast<int>(std::ceil(driven / LONGEST_STEP));
+        const float step = driven / static_cast<float>(steps);
+        for (int n = 0; n < steps; ++n) {
+            // The first wall ends the frame's drive, as one long step would
+            // have: the van stops there instead of bumping on into it blind.
+            if (driveStep(step)) break;
+        }
+    } else {
+        driveStep(dt);
+    }
+
+    if (platform::keyDown(GLFW_KEY_SPACE) == 1 && jobManager) {
+        const glm::vec3 o = chaseCamera.frame().origin();
+        jobManager->deliver(o.x, o.z);
+    }
+
+    const glm::vec3 p = chaseCamera.frame().origin();
+    chaseCamera.moveForward(-chaseDistance);
+    *out = p;
+}
+
+// Starts and ends with the camera's origin at the van point.
+bool MoveableObject::driveStep(float dt) {
     const glm::vec3 savedOrigin = chaseCamera.frame().origin();
     const glm::vec3 savedForward = chaseCamera.frame().forward();
 
@@ -106,24 +143,17 @@ void MoveableObject::move(glm::vec3* out, float dt, JobManager* jobManager) {
     }
     chaseCamera.moveForward(8.0f);
 
-    collide(savedOrigin, savedForward);
+    const bool hit = collide(savedOrigin, savedForward);
     adjustChaseDistance();
-
-    if (platform::keyDown(GLFW_KEY_SPACE) == 1 && jobManager) {
-        const glm::vec3 o = chaseCamera.frame().origin();
-        jobManager->deliver(o.x, o.z);
-    }
-
-    const glm::vec3 p = chaseCamera.frame().origin();
-    chaseCamera.moveForward(-chaseDistance);
-    *out = p;
+    return hit;
 }
 
-void MoveableObject::collide(const glm::vec3& savedOrigin, const glm::vec3& savedForward) {
+bool MoveableObject::collide(const glm::vec3& savedOrigin, const glm::vec3& savedForward) {
     const float minX = model.minX(), maxX = model.maxX(), minZ = model.minZ(), maxZ = model.maxZ();
     // The footprint's corners, then its axis points; a 0 offset is no move.
     const float probes[8][2] = {{minX, minZ}, {maxX, minZ}, {minX, maxZ}, {maxX, maxZ},
                                 {0.0f, minZ}, {0.0f, maxZ}, {minX, 0.0f}, {maxX, 0.0f}};
+    bool hit = false;
     for (const auto& probe : probes) {
         const float x = probe[0], z = probe[1];
         if (z != 0.0f) chaseCamera.moveForward(z);
@@ -134,10 +164,12 @@ void MoveableObject::collide(const glm::vec3& savedOrigin, const glm::vec3& save
             chaseCamera.frame().setForward(savedForward.x, savedForward.y, savedForward.z);
             chaseCamera.frame().setOrigin(savedOrigin.x, savedOrigin.y, savedOrigin.z);
             speed = 0.0f;
+            hit = true;
         }
         if (z != 0.0f) chaseCamera.moveForward(-z);
         if (x != 0.0f) chaseCamera.moveRight(-x);
     }
+    return hit;
 }
 
 void MoveableObject::adjustChaseDistance() {

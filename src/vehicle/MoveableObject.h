@@ -45,7 +45,10 @@ public:
     float steer = 0.0f;
 
 private:
-    void collide(const glm::vec3& savedOrigin, const glm::vec3& savedForward);
+    // One step of throttle, steering, collision and chase distance; true
+    // when the van hit a building.
+    bool driveStep(float dt);
+    bool collide(const glm::vec3& savedOrigin, const glm::vec3& savedForward);
     void adjustChaseDistance();
     bool blockedAtCamera() const;
 

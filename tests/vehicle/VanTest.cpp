@@ -468,4 +468,32 @@ TEST_F(VanTest, AVeryLongFrameDoesNotCarryTheVanOffTheGrid) {
     EXPECT_FALSE(van.cityCopy().isBlocked(point.x, point.z));
 }
 
+// A stalled game (a debugger, a dragged window) hands the van one long frame.
+// Block (1, 4) spans z 175 to 225 with streets on both sides; the van comes
+// at it along x = 30 at full speed.
+TEST_F(VanTest, ALongFrameStopsAtTheBlockAheadAndKeepsTheSteeringBound) {
+    for (float dt : {0.2f, 0.5f, 1.0f, 1.5f, 3.0f, 5.0f}) {
+        van = *prototype;
+        place(glm::vec3(30, 7, 130), glm::vec3(0, 0, 1));
+        van.speed = 150.0f;
+        const glm::vec3 point = frame({GLFW_KEY_UP}, dt);
+        EXPECT_LT(point.z + maxZ(), 175.0f) << "dt " << dt;
+        EXPECT_FALSE(van.cityCopy().isBlocked(point.x, point.z)) << "dt " << dt;
+        if (dt >= 1.0f) {
+            EXPECT_EQ(van.speed, 0.0f) << "dt " << dt;  // it reached the block
+        }
+    }
+
+    // From the start: Up for 0.6 s at 60 frames a second, then a 3 s frame,
+    // with and without Left. Steering may pass 10 by one ordinary step at most.
+    for (bool left : {false, true}) {
+        van = *prototype;
+        for (int n = 0; n < 36; ++n) frame({GLFW_KEY_UP}, 1.0f / 60.0f);
+        const glm::vec3 point = frame(left ? Keys{GLFW_KEY_UP, GLFW_KEY_LEFT} : Keys{GLFW_KEY_UP}, 3.0f);
+        EXPECT_FALSE(van.cityCopy().isBlocked(point.x, point.z)) << "left " << left;
+        EXPECT_LT(point.z, 175.0f) << "left " << left;
+        EXPECT_LE(std::fabs(van.steer), 10.0f + 2.0f) << "left " << left;
+    }
+}
+
 }  // namespace
