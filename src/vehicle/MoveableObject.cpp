@@ -1,15 +1,38 @@
 #include "vehicle/MoveableObject.h"
 
+// The one include from a folder above: the design has the van's Space key
+// deliver, so the van calls the job manager's deliver.
 #include "game/JobManager.h"
 #include "platform/Input.h"
-
-#include <GLFW/glfw3.h>
+#include "platform/Keys.h"
 
 #include <cmath>
 
 namespace {
 
 constexpr float Q = 1.5707964f;  // pi / 2 in single precision
+
+// How the van drives, in units and seconds. Up accelerates; Down brakes
+// while the van rolls forward and accelerates backwards from rest or while
+// reversing. After each step the rolling resistance takes over until a key
+// is pressed again.
+constexpr float ACCELERATION = 80.0f;
+constexpr float BRAKING = 200.0f;
+constexpr float REVERSING = 80.0f;
+constexpr float ROLLING_RESISTANCE = 10.0f;
+constexpr float TOP_SPEED = 150.0f;
+constexpr float TOP_REVERSE_SPEED = 30.0f;
+// Steering grips fully from this speed on and proportionally below it.
+constexpr float FULL_GRIP_SPEED = 100.0f;
+// The van's heading turns by Q * TURN_RATE * grip per second while a
+// steering key is held.
+constexpr float TURN_RATE = 50.0f;
+// The front wheels turn by STEERING_RATE a second (times the grip) towards
+// STEERING_LIMIT either way, and straighten at the same rate when let go.
+constexpr float STEERING_RATE = 20.0f;
+constexpr float STEERING_LIMIT = 10.0f;
+// The van turns about a point this far behind the van point.
+constexpr float PIVOT_BEHIND = 8.0f;
 
 // The van's motion is worked out in steps no longer than an ordinary frame:
 // the collision probes only look where a step lands, and a step of a long
@@ -21,7 +44,7 @@ constexpr float LONGEST_STEP = 0.1f;
 // of it and no more, which also bounds the work such a frame costs.
 constexpr float LONGEST_DRIVE = 10.0f;
 
-bool held(int a, int b) { return platform::keyDown(a) == 1 || platform::keyDown(b) == 1; }
+bool held(keys::KeyPair pair) { return platform::keyDown(pair.arrow) == 1 || platform::keyDown(pair.letter) == 1; }
 
 }  // namespace
 
@@ -68,7 +91,9 @@ void MoveableObject::move(glm::vec3* out, float dt, JobManager* jobManager) {
         driveStep(dt);
     }
 
-    if (platform::keyDown(GLFW_KEY_SPACE) == 1 && jobManager) {
+    // Space is read here with the driving keys, as the design has it; the
+    // job manager decides what is delivered.
+    if (platform::keyDown(keys::DELIVER) == 1 && jobManager) {
         const glm::vec3 o = chaseCamera.frame().origin();
         jobManager->deliver(o.x, o.z);
     }
@@ -83,43 +108,43 @@ bool MoveableObject::driveStep(float dt) {
     const glm::vec3 savedOrigin = chaseCamera.frame().origin();
     const glm::vec3 savedForward = chaseCamera.frame().forward();
 
-    // Down wins over Up: braking is -200, reversing from rest or while
-    // reversing -80. Without keys the rolling resistance of last frame stays.
-    if (held(GLFW_KEY_UP, GLFW_KEY_W)) acceleration = 80.0f;
-    if (held(GLFW_KEY_DOWN, GLFW_KEY_S)) {
-        acceleration = -200.0f;
-        if (speed <= 0.0f) acceleration = -80.0f;
+    // Down wins over Up. Without keys the rolling resistance of last frame
+    // stays.
+    if (held(keys::ACCELERATE)) acceleration = ACCELERATION;
+    if (held(keys::BRAKE_AND_REVERSE)) {
+        acceleration = -BRAKING;
+        if (speed <= 0.0f) acceleration = -REVERSING;
     }
     speed += acceleration * dt;
-    if (speed < -30.0f) {
-        speed = -30.0f;
-    } else if (speed > 150.0f) {
-        speed = 150.0f;
+    if (speed < -TOP_REVERSE_SPEED) {
+        speed = -TOP_REVERSE_SPEED;
+    } else if (speed > TOP_SPEED) {
+        speed = TOP_SPEED;
     }
     chaseCamera.moveForward(0.5f * speed * dt);
 
     if (speed > 0.0f) {
-        acceleration = -10.0f;
+        acceleration = -ROLLING_RESISTANCE;
     } else if (speed < 0.0f) {
-        acceleration = 10.0f;
+        acceleration = ROLLING_RESISTANCE;
     }
     const float s = speed < 0.0f ? -1.0f : 1.0f;
 
-    const float steerStep = dt * 20.0f;
-    float k = speed / 100.0f;
+    const float steerStep = dt * STEERING_RATE;
+    float k = speed / FULL_GRIP_SPEED;
     if (k > 1.0f) {
         k = 1.0f;
     } else if (k < 0.0f) {
         k = -k;
     }
 
-    // The van turns about a point 8 units behind the van point; the model
-    // turns against the camera so it shows the steering relative to the view.
-    chaseCamera.moveForward(-8.0f);
-    const bool left = held(GLFW_KEY_LEFT, GLFW_KEY_A);
+    // The model turns against the camera so it shows the steering relative
+    // to the view.
+    chaseCamera.moveForward(-PIVOT_BEHIND);
+    const bool left = held(keys::STEER_LEFT);
     if (left) {
-        if (speed != 0.0f) chaseCamera.rotateLocal(Q * k * dt * 50.0f, 0.0f, -s, 0.0f);
-        if (steer < 10.0f && speed != 0.0f) {
+        if (speed != 0.0f) chaseCamera.rotateLocal(Q * k * dt * TURN_RATE, 0.0f, -s, 0.0f);
+        if (steer < STEERING_LIMIT && speed != 0.0f) {
             modelFrame.rotateLocal(Q * steerStep * k, 0.0f, -1.0f, 0.0f);
             chaseCamera.rotateLocal(Q * steerStep * k, 0.0f, 1.0f, 0.0f);
             steer += steerStep * k;
@@ -129,9 +154,9 @@ bool MoveableObject::driveStep(float dt) {
         chaseCamera.rotateLocal(Q * steerStep, 0.0f, -1.0f, 0.0f);
         steer -= steerStep;
     }
-    if (!left && held(GLFW_KEY_RIGHT, GLFW_KEY_D)) {
-        if (speed != 0.0f) chaseCamera.rotateLocal(Q * k * dt * 50.0f, 0.0f, s, 0.0f);
-        if (steer > -10.0f && speed != 0.0f) {
+    if (!left && held(keys::STEER_RIGHT)) {
+        if (speed != 0.0f) chaseCamera.rotateLocal(Q * k * dt * TURN_RATE, 0.0f, s, 0.0f);
+        if (steer > -STEERING_LIMIT && speed != 0.0f) {
             modelFrame.rotateLocal(Q * steerStep * k, 0.0f, 1.0f, 0.0f);
             chaseCamera.rotateLocal(Q * steerStep * k, 0.0f, -1.0f, 0.0f);
             steer -= steerStep * k;
@@ -141,7 +166,7 @@ bool MoveableObject::driveStep(float dt) {
         chaseCamera.rotateLocal(Q * steerStep, 0.0f, 1.0f, 0.0f);
         steer += steerStep;
     }
-    chaseCamera.moveForward(8.0f);
+    chaseCamera.moveForward(PIVOT_BEHIND);
 
     const bool hit = collide(savedOrigin, savedForward);
     adjustChaseDistance();
