@@ -5,7 +5,9 @@
 // Each --compare folder holds city and van programs to drive beside the
 // shipped ones; every variant drives in turns of a few frames, so a busy
 // machine slows them alike.
+#include "app/Frame.h"
 #include "app/Game.h"
+#include "app/ScriptedDrive.h"
 #include "app/Window.h"
 #include "platform/Input.h"
 #include "platform/Process.h"
@@ -37,20 +39,6 @@ using Clock = std::chrono::steady_clock;
 
 double millisecondsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-// The drive: full throttle with a turn now and then, so the view sweeps
-// across streets, walls and the open city; the collisions keep it inside.
-int scriptedKey(int key, long frame) {
-    const long phase = frame % 240;
-    switch (key) {
-    case GLFW_KEY_UP: return phase < 200 ? 1 : 0;
-    case GLFW_KEY_DOWN: return phase >= 200 && phase < 215 ? 1 : 0;
-    case GLFW_KEY_LEFT: return (frame / 240) % 2 == 0 && phase >= 120 && phase < 170 ? 1 : 0;
-    case GLFW_KEY_RIGHT: return (frame / 240) % 2 == 1 && phase >= 120 && phase < 170 ? 1 : 0;
-    case GLFW_KEY_SPACE: return 1;
-    default: return 0;
-    }
 }
 
 // Processor time of all the process's threads (the rasteriser's included),
@@ -111,7 +99,7 @@ struct Variant {
     std::string label;
     std::string folder;  // the game folder it is built and run in
     std::unique_ptr<Game> game;
-    long frame = 0;
+    ScriptedDrive drive{60.0};
     std::vector<double> times;
     double cpu = 0.0;
 };
@@ -143,22 +131,6 @@ std::string variantFolder(const fs::path& root, const std::string& name, const f
             fs::create_symlink(game / data, folder / data);
     }
     return folder.string();
-}
-
-// One frame of the game as main runs it.
-void runFrame(Game& world, GLFWwindow* window) {
-    world.update();
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    world.render();
-    glfwSwapBuffers(window);
-    glfwPollEvents();
-}
-
-void drive(Variant& v) {
-    platform::setKeySource([&v](int key) { return scriptedKey(key, v.frame); });
-    // The game sees a steady 60 frames per second, so every run drives the
-    // same path and shows the same views, whatever this machine's speed.
-    platform::setClockSource([&v] { return static_cast<double>(v.frame + 1) / 60.0; });
 }
 
 }  // namespace
@@ -194,12 +166,12 @@ int main(int argc, char** argv) {
 
     // The first frame of the shipped game, timed from the start of the process.
     Variant& shipped = variants.front();
-    drive(shipped);
+    shipped.drive.take();
     shipped.game = std::make_unique<Game>();
     shipped.game->resize(WINDOW_WIDTH, WINDOW_HEIGHT);
     const double gameBuilt = millisecondsSince(start);
     runFrame(*shipped.game, window);
-    ++shipped.frame;
+    ++shipped.drive.frame;
     const double firstFrame = millisecondsSince(start);
 
     const fs::path root = fs::temp_directory_path() / ("tarvello_bench_" + std::to_string(std::random_device{}()));
@@ -215,11 +187,11 @@ int main(int argc, char** argv) {
     for (Variant& v : variants) {
         if (v.game) continue;
         fs::current_path(v.folder);
-        drive(v);
+        v.drive.take();
         v.game = std::make_unique<Game>();
         v.game->resize(WINDOW_WIDTH, WINDOW_HEIGHT);
         runFrame(*v.game, window);  // the first frame uploads the textures; not counted
-        ++v.frame;
+        ++v.drive.frame;
         fs::current_path(game);
     }
 
@@ -228,9 +200,9 @@ int main(int argc, char** argv) {
     for (long done = 1; done < frames; done += TURN) {
         for (Variant& v : variants) {
             fs::current_path(v.folder);
-            drive(v);
+            v.drive.take();
             const double cpuStart = cpuMilliseconds();
-            for (long f = done; f < std::min(frames, done + TURN); ++f, ++v.frame) {
+            for (long f = done; f < std::min(frames, done + TURN); ++f, ++v.drive.frame) {
                 const Clock::time_point t = Clock::now();
                 runFrame(*v.game, window);
                 v.times.push_back(millisecondsSince(t));
