@@ -104,6 +104,35 @@ struct Variant {
     double cpu = 0.0;
 };
 
+// One frame of the shipped drive, kept so the slowest can be explained.
+struct FrameRecord {
+    long frame = 0;
+    double ms = 0.0;
+    FrameSplit split;
+    bool firstOfTurn = false;  // the first frame after another game drew
+    int jobsOpen = 0;
+    std::string events;        // what the game printed in the frame
+};
+
+// The game's console lines of one frame, named by what happened.
+std::string eventsIn(const std::string& printed) {
+    std::string events;
+    const auto note = [&events](const char* what) { events += events.empty() ? what : std::string(", ") + what; };
+    if (printed.find("new Job") != std::string::npos) note("job created");
+    if (printed.find("Job delivered") != std::string::npos) note("job delivered");
+    if (printed.find("Zeit abgelaufen") != std::string::npos) note("job expired");
+    if (events.empty() && printed.find("Popularity") != std::string::npos) note("popularity changed");
+    return events;
+}
+
+// What the drive's keys did in a frame.
+std::string drivingIn(long frame) {
+    if (ScriptedDrive::drivingKey(GLFW_KEY_LEFT, frame) || ScriptedDrive::drivingKey(GLFW_KEY_RIGHT, frame))
+        return "turning";
+    if (ScriptedDrive::drivingKey(GLFW_KEY_DOWN, frame)) return "braking";
+    return ScriptedDrive::drivingKey(GLFW_KEY_UP, frame) ? "straight" : "rolling";
+}
+
 void writeFile(const fs::path& path, const char* text) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << text;
@@ -195,21 +224,36 @@ int main(int argc, char** argv) {
         fs::current_path(game);
     }
 
-    // Turns of 30 frames each, variant after variant.
+    // Turns of 30 frames each, variant after variant. The load average is
+    // read at every turn, so a run on a busy machine says so.
     constexpr long TURN = 30;
+    double highestLoad = platform::loadAverage();
+    std::vector<FrameRecord> shippedFrames;
     for (long done = 1; done < frames; done += TURN) {
+        highestLoad = std::max(highestLoad, platform::loadAverage());
         for (Variant& v : variants) {
             fs::current_path(v.folder);
             v.drive.take();
             const double cpuStart = cpuMilliseconds();
             for (long f = done; f < std::min(frames, done + TURN); ++f, ++v.drive.frame) {
+                const std::streamoff printedBefore = gameOutput.tellp();
+                FrameRecord record;
+                record.frame = v.drive.frame;
+                record.firstOfTurn = f == done;
                 const Clock::time_point t = Clock::now();
-                runFrame(*v.game, window);
-                v.times.push_back(millisecondsSince(t));
+                runFrame(*v.game, window, &record.split);
+                record.ms = millisecondsSince(t);
+                v.times.push_back(record.ms);
+                if (&v != &shipped) continue;
+                if (gameOutput.tellp() != printedBefore)
+                    record.events = eventsIn(gameOutput.str().substr(static_cast<std::size_t>(printedBefore)));
+                record.jobsOpen = static_cast<int>(v.game->rules().jobs().size());
+                shippedFrames.push_back(std::move(record));
             }
             v.cpu += cpuMilliseconds() - cpuStart;
         }
     }
+    highestLoad = std::max(highestLoad, platform::loadAverage());
     fs::current_path(game);
 
     // One filter-mode switch in the shipped game, timed as the frame in which it happens.
@@ -251,9 +295,10 @@ int main(int argc, char** argv) {
     const double floor = percentile(floorTimes, 0.5);
 
     const GLubyte* renderer = glGetString(GL_RENDERER);
-    std::printf("renderer: %s; %u processors online; %ld frames at %dx%d per drive; load average %.2f\n",
+    std::printf("renderer: %s; %u processors online; %ld frames at %dx%d per drive; load average %.2f, at most "
+                "%.2f during the run\n",
                 renderer ? reinterpret_cast<const char*>(renderer) : "?", std::thread::hardware_concurrency(), frames,
-                WINDOW_WIDTH, WINDOW_HEIGHT, platform::loadAverage());
+                WINDOW_WIDTH, WINDOW_HEIGHT, platform::loadAverage(), highestLoad);
     const auto row = [floor](const char* what, double ms) {
         std::printf("| %s | %.2f | %.1f |\n", what, ms, floor > 0.0 ? ms / floor : 0.0);
     };
@@ -277,6 +322,43 @@ int main(int argc, char** argv) {
                     v.cpu / static_cast<double>(v.times.size()));
     }
     std::printf("| floor: clear and swap | %.2f | 1.0 | %.2f |\n", floor, floorCpu);
+
+    // The slowest frames of the shipped drive and what happened in them.
+    std::sort(shippedFrames.begin(), shippedFrames.end(),
+              [](const FrameRecord& a, const FrameRecord& b) { return a.ms > b.ms; });
+    std::printf("\n| slowest frames of the drive | ms | update | render | swap | open jobs | what happened |\n"
+                "|---|---|---|---|---|---|---|\n");
+    for (std::size_t i = 0; i < std::min<std::size_t>(10, shippedFrames.size()); ++i) {
+        const FrameRecord& r = shippedFrames[i];
+        std::string what = drivingIn(r.frame);
+        if (r.firstOfTurn) what += ", first frame after the other games' turns";
+        if (!r.events.empty()) what += ", " + r.events;
+        std::printf("| frame %ld | %.2f | %.2f | %.2f | %.2f | %d | %s |\n", r.frame, r.ms, r.split.update,
+                    r.split.render, r.split.swap, r.jobsOpen, what.c_str());
+    }
+    // The same by kind, over the whole drive.
+    using Kind = bool (*)(const FrameRecord&);
+    const std::pair<const char*, Kind> kinds[] = {
+        {"first frame after the other games' turns", [](const FrameRecord& r) { return r.firstOfTurn; }},
+        {"a job created, delivered or expired",
+         [](const FrameRecord& r) { return r.events.find("job") != std::string::npos; }},
+        {"turning", [](const FrameRecord& r) { return drivingIn(r.frame) == "turning"; }},
+        {"none of these", [](const FrameRecord& r) {
+             return !r.firstOfTurn && r.events.find("job") == std::string::npos && drivingIn(r.frame) != "turning";
+         }},
+    };
+    std::printf("\n| frames of the drive | count | median ms |\n|---|---|---|\n");
+    for (const auto& [label, keep] : kinds) {
+        std::vector<double> ms;
+        for (const FrameRecord& r : shippedFrames)
+            if (keep(r)) ms.push_back(r.ms);
+        std::printf("| %s | %zu | %.2f |\n", label, ms.size(), percentile(ms, 0.5));
+    }
+    if (highestLoad > 1.0) {
+        std::printf("\nwarning: the load average reached %.2f during the run (above 1): other work shared the "
+                    "processors, so these times are not a quiet machine's\n",
+                    highestLoad);
+    }
     glfwTerminate();
     return 0;
 }
