@@ -17,6 +17,7 @@ uniform sampler2D colorTexture;
 uniform vec4 ambient;
 uniform vec4 diffuse;
 uniform vec4 specular;
+uniform float fog_start;
 uniform float fog_end;
 uniform vec4 fog_color;
 uniform vec4 lightPos[10];
@@ -65,7 +66,9 @@ void main()
 {
     float eyeDistanceSq = max(dot(eyePosition, eyePosition), 1e-8);
     float inverseEye = inversesqrt(eyeDistanceSq);
-    float fogFactor = clamp((fog_end - eyeDistanceSq * inverseEye) * faceTowards.w, 0.0, 1.0);
+    // Nearer than fog_start the clamp gives 1 anyway; fog_start is read here
+    // because Mesa leaks driver memory when only the vertex stage reads it.
+    float fogFactor = clamp((fog_end - max(eyeDistanceSq * inverseEye, fog_start)) * faceTowards.w, 0.0, 1.0);
     float eyeFacing = -faceTowards.z * inverseEye;
     float diffuseSum = 0.0;
     float specularSum = 0.0;
