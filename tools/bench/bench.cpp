@@ -1,6 +1,8 @@
 // Runs the real game under a scripted drive and prints where a frame's
 // time goes: the drive as it is, the same drive with cheaper city pixels
-// (the breakdown rows), and an empty clear-and-swap frame (the floor).
+// (the breakdown rows), and an empty clear-and-swap frame (the floor);
+// then the drive's slowest frames with what happened in them, and a warning
+// when the machine was busy.
 // Usage: cd build/game && ./tarvello_bench [FRAMES] [--compare SHADER_DIR]...
 // Each --compare folder holds city and van programs to drive beside the
 // shipped ones; every variant drives in turns of a few frames, so a busy
