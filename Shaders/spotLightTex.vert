@@ -8,10 +8,13 @@
 // those lights. Every vertex of a face comes to the same answer: the face is
 // known from the vertex's normal and its place along that normal, and the
 // rest of its extent is the cell's box. The tests are conservative: a
-// light that might reach the face stays on.
+// light that might reach the face stays on. What the fragment stage needs
+// from the uniforms or the face alone is worked out here too, once per
+// vertex instead of once per block of pixels.
 uniform mat4 mvMatrix;
 uniform mat4 pMatrix;
 uniform mat3 normalMatrix;
+uniform float fog_start;
 uniform float fog_end;
 uniform vec4 lightPos[10];
 uniform vec3 spotDir[10];
@@ -25,6 +28,17 @@ out vec3 eyePosition;
 flat out vec3 eyeNormal;  // a face's normal is the same at every pixel
 out vec2 texCoord;
 flat out int lightMask;   // bit i: light i may reach this face; none beyond the fog
+// What the fragment stage would otherwise work out again for every block of
+// pixels, from the uniforms or the face alone. A cone holds its unit axis and
+// its cutoff, both times its soft-rim scale (full strength a quarter of the
+// way into the cone), so a fragment's cone strength is one dot product away.
+flat out vec4 headCone0;
+flat out vec4 headCone1;
+flat out vec4 moonCone;
+// x, y: the head lights' (0 while they stand apart) and the moon's height
+// over the face's plane; z: the plane's distance from the eye; w: 1 / the
+// fog's depth.
+flat out vec4 faceTowards;
 
 // Every cell fits in 25 to each side of its origin and 0 to 30 up.
 const vec3 BOX_LOW = vec3(-25.0, 0.0, -25.0);
@@ -60,6 +74,13 @@ bool reachesBox(vec3 apex, vec3 axis, float cosAngle, vec3 low, vec3 high)
     return gap <= radius && along >= -radius;
 }
 
+// Light i's cone as the fragment stage takes it (see headCone0).
+vec4 scaledCone(int i)
+{
+    float rim = 1.0 / (0.25 - 0.25 * spotCosCutoff[i]);
+    return vec4(normalize(spotDir[i]) * rim, spotCosCutoff[i] * rim);
+}
+
 void main()
 {
     vec4 eye = mvMatrix * vVertex;
@@ -90,5 +111,15 @@ void main()
         if (inFront && reachesBox(apex, axis, spotCosCutoff[i], low, high))
             mask |= 1 << i;
     }
-    lightMask = fullyFogged ? 0 : mask;
+    bool together = lightPos[0].xyz == lightPos[1].xyz;
+    // The moon and, standing together, the head lights are added to every
+    // face outside the loop.
+    lightMask = fullyFogged ? 0 : mask & (together ? ~7 : ~4);
+    headCone0 = scaledCone(0);
+    headCone1 = scaledCone(1);
+    moonCone = scaledCone(2);
+    float plane = dot(eyeNormal, eyePosition);
+    float head = together ? max(dot(eyeNormal, lightPos[0].xyz) - plane, 0.0) : 0.0;
+    faceTowards = vec4(head, max(dot(eyeNormal, lightPos[2].xyz) - plane, 0.0), plane,
+                       1.0 / max(fog_end - fog_start, 0.0001));
 }

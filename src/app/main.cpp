@@ -1,3 +1,4 @@
+#include "app/Frame.h"
 #include "app/Game.h"
 #include "app/Window.h"
 #include "platform/Input.h"
@@ -37,11 +38,7 @@ int main() {
 
         bool running = true;
         while (running) {
-            world.update();
-            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-            world.render();
-            glfwSwapBuffers(window);
-            glfwPollEvents();
+            runFrame(world, window);
             running = platform::keyDown(keys::QUIT) == 0 && !glfwWindowShouldClose(window);
         }
         // The game gives its OpenGL objects back here, while the context lives.

@@ -7,9 +7,11 @@
 // the driver fill their caches, then stays flat. Growth is therefore judged
 // by the trend after the warm-up, not by two single readings: a
 // least-squares slope over one reading per rebuild.
+#include "app/Frame.h"
 #include "app/Game.h"
-#include "platform/Input.h"
+#include "app/ScriptedDrive.h"
 
+#include "support/Console.h"
 #include "support/GlContext.h"
 
 #include <GLFW/glfw3.h>
@@ -59,16 +61,9 @@ double slopePerStep(const std::vector<long>& values) {
     return (n * sumXY - sumX * sumY) / (n * sumXX - sumX * sumX);
 }
 
-// Full throttle, turning a different way every few seconds, with the
-// toggle keys tapped on their schedules.
-int scriptedKey(int key, long frame) {
-    const long phase = frame % 300;
+// The toggle keys tapped on their schedules, beside the scripted drive.
+int toggleKey(int key, long frame) {
     switch (key) {
-    case GLFW_KEY_UP: return phase < 260 ? 1 : 0;
-    case GLFW_KEY_DOWN: return phase >= 260 && phase < 280 ? 1 : 0;
-    case GLFW_KEY_LEFT: return (frame / 300) % 2 == 0 && phase >= 150 && phase < 200 ? 1 : 0;
-    case GLFW_KEY_RIGHT: return (frame / 300) % 2 == 1 && phase >= 150 && phase < 200 ? 1 : 0;
-    case GLFW_KEY_SPACE: return phase % 7 == 0 ? 1 : 0;
     case GLFW_KEY_F5: return frame % REBUILD_EVERY == 40 ? 1 : 0;
     // Pause, and resume 20 frames (0.67 s) later, past the repeat guard; the
     // rebuild comes while the game runs.
@@ -80,12 +75,11 @@ int scriptedKey(int key, long frame) {
 using SoakTest = GlTest;
 
 TEST_F(SoakTest, RebuildsAndPausesNeitherGrowNorFail) {
-    long frame = 0;
-    double now = 0.0;
-    platform::setClockSource([&now] { return now; });
-    platform::setKeySource([&frame](int key) { return scriptedKey(key, frame); });
+    ScriptedDrive drive(30.0, toggleKey);
+    drive.take();
 
-    testing::internal::CaptureStdout();
+    testing_support::CapturedConsole captured;
+    captured.start();
     // One reading per rebuild, taken just before the next one.
     std::vector<long> residentAfterRebuild;
     int rebuilds = 0;
@@ -94,16 +88,11 @@ TEST_F(SoakTest, RebuildsAndPausesNeitherGrowNorFail) {
         Game game;
         game.resize(120, 80);
         std::set<std::pair<int, int>> cellsVisited;
-        for (frame = 0; frame < FRAMES; ++frame) {
-            now += 1.0 / 30.0;
+        for (; drive.frame < FRAMES; ++drive.frame) {
+            const long frame = drive.frame;
             const int filterMode = game.currentFilterMode();
             const bool paused = game.rules().isPaused();
-            game.update();
-            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-            game.render();
-            // As in the game's loop: the frame ends with a buffer swap,
-            // which waits for the rasteriser to finish it.
-            glfwSwapBuffers(testing_support::glWindow());
+            runFrame(game, testing_support::glWindow());
             if (game.currentFilterMode() != filterMode) ++rebuilds;
             if (!paused && game.rules().isPaused()) ++pauses;
             const glm::vec3 p = game.player().position();
@@ -113,7 +102,7 @@ TEST_F(SoakTest, RebuildsAndPausesNeitherGrowNorFail) {
         }
         EXPECT_GE(cellsVisited.size(), 4u) << "the drive stayed in one place";
     }
-    const std::string console = testing::internal::GetCapturedStdout();
+    const std::string console = captured.stop();
 
     EXPECT_EQ(rebuilds, WARM_UP_REBUILDS + MEASURED_REBUILDS);
     EXPECT_EQ(pauses, FRAMES / PAUSE_EVERY);

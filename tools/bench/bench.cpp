@@ -1,11 +1,15 @@
 // Runs the real game under a scripted drive and prints where a frame's
 // time goes: the drive as it is, the same drive with cheaper city pixels
-// (the breakdown rows), and an empty clear-and-swap frame (the floor).
+// (the breakdown rows), and an empty clear-and-swap frame (the floor);
+// then the drive's slowest frames with what happened in them, and a warning
+// when the machine was busy.
 // Usage: cd build/game && ./tarvello_bench [FRAMES] [--compare SHADER_DIR]...
 // Each --compare folder holds city and van programs to drive beside the
 // shipped ones; every variant drives in turns of a few frames, so a busy
 // machine slows them alike.
+#include "app/Frame.h"
 #include "app/Game.h"
+#include "app/ScriptedDrive.h"
 #include "app/Window.h"
 #include "platform/Input.h"
 #include "platform/Process.h"
@@ -37,20 +41,6 @@ using Clock = std::chrono::steady_clock;
 
 double millisecondsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-// The drive: full throttle with a turn now and then, so the view sweeps
-// across streets, walls and the open city; the collisions keep it inside.
-int scriptedKey(int key, long frame) {
-    const long phase = frame % 240;
-    switch (key) {
-    case GLFW_KEY_UP: return phase < 200 ? 1 : 0;
-    case GLFW_KEY_DOWN: return phase >= 200 && phase < 215 ? 1 : 0;
-    case GLFW_KEY_LEFT: return (frame / 240) % 2 == 0 && phase >= 120 && phase < 170 ? 1 : 0;
-    case GLFW_KEY_RIGHT: return (frame / 240) % 2 == 1 && phase >= 120 && phase < 170 ? 1 : 0;
-    case GLFW_KEY_SPACE: return 1;
-    default: return 0;
-    }
 }
 
 // Processor time of all the process's threads (the rasteriser's included),
@@ -111,10 +101,39 @@ struct Variant {
     std::string label;
     std::string folder;  // the game folder it is built and run in
     std::unique_ptr<Game> game;
-    long frame = 0;
+    ScriptedDrive drive{60.0};
     std::vector<double> times;
     double cpu = 0.0;
 };
+
+// One frame of the shipped drive, kept so the slowest can be explained.
+struct FrameRecord {
+    long frame = 0;
+    double ms = 0.0;
+    FrameSplit split;
+    bool firstOfTurn = false;  // the first frame after another game drew
+    int jobsOpen = 0;
+    std::string events;        // what the game printed in the frame
+};
+
+// The game's console lines of one frame, named by what happened.
+std::string eventsIn(const std::string& printed) {
+    std::string events;
+    const auto note = [&events](const char* what) { events += events.empty() ? what : std::string(", ") + what; };
+    if (printed.find("new Job") != std::string::npos) note("job created");
+    if (printed.find("Job delivered") != std::string::npos) note("job delivered");
+    if (printed.find("Zeit abgelaufen") != std::string::npos) note("job expired");
+    if (events.empty() && printed.find("Popularity") != std::string::npos) note("popularity changed");
+    return events;
+}
+
+// What the drive's keys did in a frame.
+std::string drivingIn(long frame) {
+    if (ScriptedDrive::drivingKey(GLFW_KEY_LEFT, frame) || ScriptedDrive::drivingKey(GLFW_KEY_RIGHT, frame))
+        return "turning";
+    if (ScriptedDrive::drivingKey(GLFW_KEY_DOWN, frame)) return "braking";
+    return ScriptedDrive::drivingKey(GLFW_KEY_UP, frame) ? "straight" : "rolling";
+}
 
 void writeFile(const fs::path& path, const char* text) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -143,22 +162,6 @@ std::string variantFolder(const fs::path& root, const std::string& name, const f
             fs::create_symlink(game / data, folder / data);
     }
     return folder.string();
-}
-
-// One frame of the game as main runs it.
-void runFrame(Game& world, GLFWwindow* window) {
-    world.update();
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    world.render();
-    glfwSwapBuffers(window);
-    glfwPollEvents();
-}
-
-void drive(Variant& v) {
-    platform::setKeySource([&v](int key) { return scriptedKey(key, v.frame); });
-    // The game sees a steady 60 frames per second, so every run drives the
-    // same path and shows the same views, whatever this machine's speed.
-    platform::setClockSource([&v] { return static_cast<double>(v.frame + 1) / 60.0; });
 }
 
 }  // namespace
@@ -194,12 +197,12 @@ int main(int argc, char** argv) {
 
     // The first frame of the shipped game, timed from the start of the process.
     Variant& shipped = variants.front();
-    drive(shipped);
+    shipped.drive.take();
     shipped.game = std::make_unique<Game>();
     shipped.game->resize(WINDOW_WIDTH, WINDOW_HEIGHT);
     const double gameBuilt = millisecondsSince(start);
     runFrame(*shipped.game, window);
-    ++shipped.frame;
+    ++shipped.drive.frame;
     const double firstFrame = millisecondsSince(start);
 
     const fs::path root = fs::temp_directory_path() / ("tarvello_bench_" + std::to_string(std::random_device{}()));
@@ -215,29 +218,50 @@ int main(int argc, char** argv) {
     for (Variant& v : variants) {
         if (v.game) continue;
         fs::current_path(v.folder);
-        drive(v);
+        v.drive.take();
         v.game = std::make_unique<Game>();
         v.game->resize(WINDOW_WIDTH, WINDOW_HEIGHT);
         runFrame(*v.game, window);  // the first frame uploads the textures; not counted
-        ++v.frame;
+        ++v.drive.frame;
         fs::current_path(game);
     }
 
-    // Turns of 30 frames each, variant after variant.
+    // Turns of 30 frames each, variant after variant. The first frame of a
+    // turn follows another game's frames, which the game itself never does:
+    // it is run but left out of the variant's times and shown on its own in
+    // the breakdown of the slow frames. The load average is read at every
+    // turn, so a run on a busy machine says so.
     constexpr long TURN = 30;
+    double highestLoad = platform::loadAverage();
+    std::vector<FrameRecord> shippedFrames;
     for (long done = 1; done < frames; done += TURN) {
+        highestLoad = std::max(highestLoad, platform::loadAverage());
         for (Variant& v : variants) {
             fs::current_path(v.folder);
-            drive(v);
-            const double cpuStart = cpuMilliseconds();
-            for (long f = done; f < std::min(frames, done + TURN); ++f, ++v.frame) {
+            v.drive.take();
+            double cpuStart = 0.0;
+            for (long f = done; f < std::min(frames, done + TURN); ++f, ++v.drive.frame) {
+                const std::streamoff printedBefore = gameOutput.tellp();
+                FrameRecord record;
+                record.frame = v.drive.frame;
+                record.firstOfTurn = f == done;
                 const Clock::time_point t = Clock::now();
-                runFrame(*v.game, window);
-                v.times.push_back(millisecondsSince(t));
+                runFrame(*v.game, window, &record.split);
+                record.ms = millisecondsSince(t);
+                if (record.firstOfTurn)
+                    cpuStart = cpuMilliseconds();
+                else
+                    v.times.push_back(record.ms);
+                if (&v != &shipped) continue;
+                if (gameOutput.tellp() != printedBefore)
+                    record.events = eventsIn(gameOutput.str().substr(static_cast<std::size_t>(printedBefore)));
+                record.jobsOpen = static_cast<int>(v.game->rules().jobs().size());
+                shippedFrames.push_back(std::move(record));
             }
             v.cpu += cpuMilliseconds() - cpuStart;
         }
     }
+    highestLoad = std::max(highestLoad, platform::loadAverage());
     fs::current_path(game);
 
     // One filter-mode switch in the shipped game, timed as the frame in which it happens.
@@ -279,16 +303,17 @@ int main(int argc, char** argv) {
     const double floor = percentile(floorTimes, 0.5);
 
     const GLubyte* renderer = glGetString(GL_RENDERER);
-    std::printf("renderer: %s; %u processors online; %ld frames at %dx%d per drive; load average %.2f\n",
+    std::printf("renderer: %s; %u processors online; %ld frames at %dx%d per drive; load average %.2f, at most "
+                "%.2f during the run\n",
                 renderer ? reinterpret_cast<const char*>(renderer) : "?", std::thread::hardware_concurrency(), frames,
-                WINDOW_WIDTH, WINDOW_HEIGHT, platform::loadAverage());
+                WINDOW_WIDTH, WINDOW_HEIGHT, platform::loadAverage(), highestLoad);
     const auto row = [floor](const char* what, double ms) {
         std::printf("| %s | %.2f | %.1f |\n", what, ms, floor > 0.0 ? ms / floor : 0.0);
     };
     std::printf("| measure | ms | x floor |\n|---|---|---|\n");
     row("median frame", percentile(shipped.times, 0.5));
     row("p99 frame", percentile(shipped.times, 0.99));
-    row("worst frame (after the first)", *std::max_element(shipped.times.begin(), shipped.times.end()));
+    row("worst frame (after the first)", percentile(shipped.times, 1.0));
     row("start to first frame", firstFrame);
     row("- of it: window and context", contextReady);
     row("- of it: game construction (programs, 13 images, van)", gameBuilt - contextReady);
@@ -302,9 +327,61 @@ int main(int argc, char** argv) {
     for (const Variant& v : variants) {
         const double median = percentile(v.times, 0.5);
         std::printf("| %s | %.2f | %.1f | %.2f |\n", v.label.c_str(), median, floor > 0.0 ? median / floor : 0.0,
-                    v.cpu / static_cast<double>(v.times.size()));
+                    v.cpu / static_cast<double>(std::max<std::size_t>(1, v.times.size())));
     }
     std::printf("| floor: clear and swap | %.2f | 1.0 | %.2f |\n", floor, floorCpu);
+
+    // The slowest frames of the shipped drive and what happened in them.
+    std::sort(shippedFrames.begin(), shippedFrames.end(),
+              [](const FrameRecord& a, const FrameRecord& b) { return a.ms > b.ms; });
+    const auto describe = [](const FrameRecord& r) {
+        std::string what = drivingIn(r.frame);
+        if (r.firstOfTurn) what += ", first frame after the other games' turns";
+        if (!r.events.empty()) what += ", " + r.events;
+        return what;
+    };
+    const auto gameWork = [](const FrameRecord& r) { return r.split.update + r.split.render; };
+    std::printf("\n| slowest frames of the drive | ms | update | render | swap | open jobs | what happened |\n"
+                "|---|---|---|---|---|---|---|\n");
+    for (std::size_t i = 0; i < std::min<std::size_t>(10, shippedFrames.size()); ++i) {
+        const FrameRecord& r = shippedFrames[i];
+        std::printf("| frame %ld | %.2f | %.2f | %.2f | %.2f | %d | %s |\n", r.frame, r.ms, r.split.update,
+                    r.split.render, r.split.swap, r.jobsOpen, describe(r).c_str());
+    }
+    // The same by kind, over the whole drive. Update and render are the
+    // game's own work on this thread; the swap waits for the rasteriser.
+    using Kind = bool (*)(const FrameRecord&);
+    const std::pair<const char*, Kind> kinds[] = {
+        {"first frame after the other games' turns", [](const FrameRecord& r) { return r.firstOfTurn; }},
+        {"a job created, delivered or expired",
+         [](const FrameRecord& r) { return r.events.find("job") != std::string::npos; }},
+        {"turning", [](const FrameRecord& r) { return drivingIn(r.frame) == "turning"; }},
+        {"none of these", [](const FrameRecord& r) {
+             return !r.firstOfTurn && r.events.find("job") == std::string::npos && drivingIn(r.frame) != "turning";
+         }},
+    };
+    std::printf("\n| frames of the drive | count | median ms | median update + render ms |\n|---|---|---|---|\n");
+    for (const auto& [label, keep] : kinds) {
+        std::vector<double> ms, work;
+        for (const FrameRecord& r : shippedFrames) {
+            if (!keep(r)) continue;
+            ms.push_back(r.ms);
+            work.push_back(gameWork(r));
+        }
+        std::printf("| %s | %zu | %.2f | %.2f |\n", label, ms.size(), percentile(ms, 0.5), percentile(work, 0.5));
+    }
+    if (!shippedFrames.empty()) {
+        const FrameRecord& busiest = *std::max_element(
+            shippedFrames.begin(), shippedFrames.end(),
+            [&gameWork](const FrameRecord& a, const FrameRecord& b) { return gameWork(a) < gameWork(b); });
+        std::printf("\nmost update + render in one frame: %.2f ms (update %.2f), frame %ld: %s\n", gameWork(busiest),
+                    busiest.split.update, busiest.frame, describe(busiest).c_str());
+    }
+    if (highestLoad > 1.0) {
+        std::printf("\nwarning: the load average reached %.2f during the run (above 1): other work shared the "
+                    "processors, so these times are not a quiet machine's\n",
+                    highestLoad);
+    }
     glfwTerminate();
     return 0;
 }
