@@ -11,9 +11,19 @@ WINE_RUN="$(cd "$(dirname "$0")/../.." && pwd)/scripts/wine-run"
 
 run_game() { exec "$WINE_RUN" tarvello.exe; }
 
-# Wine maps its window a little after naming it: the focus is given again
-# once the game runs.
-focus() { xdotool windowfocus --sync "$WID" 2>/dev/null || xdotool windowfocus "$WID"; }
+# Wine may name a window before it maps it, or replace it: the window
+# that takes the focus is the mapped one with the game's title (up to 20 s).
+focus() {
+    local w
+    for _ in $(seq 100); do
+        for w in $(xdotool search --name '^Tarvello!$' 2>/dev/null); do
+            xwininfo -id "$w" 2>/dev/null | grep -q 'IsViewable' || continue
+            xdotool windowfocus --sync "$w" 2>/dev/null && WID=$w && return 0
+        done
+        sleep 0.2
+    done
+    return 1
+}
 
 start_x
 start_game "$1"
@@ -45,7 +55,7 @@ start_game "$1"
 find_window 2>/dev/null
 wait_for '^new Job: Time ' 90 || fail "the second game did not start"
 focus || fail "cannot focus the game's window"
-xdotool key --window "$WID" alt+F4 || key alt+F4
+key alt+F4
 wait_exit 30 || fail "the game did not end when its window was closed"
 [ "$GAME_EXIT" = 0 ] || fail "exit code $GAME_EXIT after closing the window"
 [ -s "$GAME_ERR" ] && fail "lines on the error stream"
