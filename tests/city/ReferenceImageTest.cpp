@@ -71,8 +71,9 @@ std::string referenceFolder(const std::string& root) {
         fs::copy_file(fs::path(REFERENCE_SHADER_DIR) / name, fs::path(root) / "Shaders" / name,
                       fs::copy_options::overwrite_existing);
     }
-    fs::create_directory_symlink(game / "Textures", fs::path(root) / "Textures");
-    fs::create_symlink(game / "vito.obj", fs::path(root) / "vito.obj");
+    // Copies, not links: Windows makes links only with privileges.
+    fs::copy(game / "Textures", fs::path(root) / "Textures");
+    fs::copy_file(game / "vito.obj", fs::path(root) / "vito.obj");
     return root;
 }
 

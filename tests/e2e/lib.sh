@@ -63,7 +63,10 @@ cleanup() {
     [ -n "${WORK:-}" ] && rm -rf "$WORK"
 }
 
-# start_game FOLDER: runs ./tarvello in FOLDER; sets GAME_PID, GAME_OUT, GAME_ERR.
+# run_game: the game's command in its folder (the Windows test runs it under Wine).
+run_game() { exec ./tarvello; }
+
+# start_game FOLDER: runs the game in FOLDER; sets GAME_PID, GAME_OUT, GAME_ERR.
 start_game() {
     GAME_OUT="$WORK/out.txt"
     GAME_ERR="$WORK/err.txt"
@@ -72,15 +75,18 @@ start_game() {
     # background: a wait must never read the previous game's lines.
     : >"$GAME_OUT"
     : >"$GAME_ERR"
-    (cd "$1" && exec ./tarvello >"$GAME_OUT" 2>"$GAME_ERR") &
+    (cd "$1" && run_game >"$GAME_OUT" 2>"$GAME_ERR") &
     GAME_PID=$!
 }
+
+# out_lines: the game's stdout so far, without the CR of Windows' line ends.
+out_lines() { tr -d '\r' <"$GAME_OUT" 2>/dev/null; }
 
 # wait_for PATTERN SECONDS: waits until the game's stdout has a line matching PATTERN.
 wait_for() {
     local deadline=$(( $(date +%s) + $2 ))
     while [ "$(date +%s)" -le "$deadline" ]; do
-        grep -qE "$1" "$GAME_OUT" 2>/dev/null && return 0
+        out_lines | grep -qE "$1" && return 0
         game_running || return 1
         sleep 0.2
     done
@@ -136,4 +142,40 @@ mean_in() { convert "$1" -crop "${2}x${3}+${4}+${5}" +repage -colorspace Gray -f
 # differ A B: the share of pixels that differ between two shots.
 differ() { compare -metric AE -fuzz 8% "$1" "$2" null: 2>&1 | awk '{ print $1 / (1200 * 800) }'; }
 
-count_lines() { grep -cE "$1" "$GAME_OUT" 2>/dev/null || true; }
+count_lines() { out_lines | grep -cE "$1" || true; }
+
+# drive_changes_view: holding Up drives the van, and the view changes.
+drive_changes_view() {
+    local before after changed
+    before=$(shot before)
+    hold Up 2
+    sleep 0.5
+    after=$(shot after)
+    changed=$(differ "$before" "$after")
+    awk "BEGIN { exit !($changed > 0.05) }" || fail "the view did not change while driving ($changed)"
+}
+
+# f5_rebuilds_city: F5 builds the city's two programs again.
+f5_rebuilds_city() {
+    local programs
+    programs=$(count_lines '^\*\*\*GLSL Linker Log:')
+    key F5
+    for _ in $(seq 100); do
+        [ "$(count_lines '^\*\*\*GLSL Linker Log:')" -ge $(( programs + 2 )) ] && return 0
+        sleep 0.2
+    done
+    fail "F5 did not rebuild the city"
+}
+
+# pause_shows_notice: P pauses and the notice lights the middle of the
+# view; RUNNING and PAUSED are the shots before and after.
+pause_shows_notice() {
+    local before after
+    RUNNING=$(shot running)
+    key p
+    sleep 1
+    PAUSED=$(shot paused)
+    before=$(mean_in "$RUNNING" 380 28 560 440)
+    after=$(mean_in "$PAUSED" 380 28 560 440)
+    awk "BEGIN { exit !($after > $before + 0.02) }" || fail "no pause notice ($after)"
+}

@@ -28,25 +28,13 @@ d=$(( ${dx#-} + ${dz#-} ))
 [ "$a" -eq $(( 25 * d / 7 )) ] || fail "first job award $a for distance $d"
 [ "$i" -ge 1 ] && [ "$i" -le 8 ] && [ "$j" -ge 1 ] && [ "$j" -le 8 ] || fail "job outside the streets: $i $j"
 
-# Holding Up drives the van: the view changes.
-before=$(shot before)
-hold Up 2
-sleep 0.5
-after=$(shot after)
-changed=$(differ "$before" "$after")
-awk "BEGIN { exit !($changed > 0.05) }" || fail "the view did not change while driving ($changed)"
+drive_changes_view
 
 # P pauses: the score lines give way to the pause notice, and the rules stop.
-running=$(shot running)
-key p
-sleep 1
-paused=$(shot paused)
-score_running=$(mean_in "$running" 150 40 8 8)
-score_paused=$(mean_in "$paused" 150 40 8 8)
-notice_running=$(mean_in "$running" 380 28 560 440)
-notice_paused=$(mean_in "$paused" 380 28 560 440)
+pause_shows_notice
+score_running=$(mean_in "$RUNNING" 150 40 8 8)
+score_paused=$(mean_in "$PAUSED" 150 40 8 8)
 awk "BEGIN { exit !($score_paused < $score_running) }" || fail "score still shown while paused"
-awk "BEGIN { exit !($notice_paused > $notice_running + 0.02) }" || fail "no pause notice ($notice_paused)"
 rule_lines='^(X: |new Job|Zeit abgelaufen|Highscore: |Job delivered)'
 lines_at_pause=$(count_lines "$rule_lines")
 sleep 8
@@ -61,13 +49,7 @@ wait_for '^show/hide framerate$' 10 || fail "F2"
 key F3
 wait_for '^show/hide wireframe mode$' 10 || fail "F3"
 key F3
-programs=$(count_lines '^\*\*\*GLSL Linker Log:')
-key F5
-for _ in $(seq 100); do
-    [ "$(count_lines '^\*\*\*GLSL Linker Log:')" -ge $(( programs + 2 )) ] && break
-    sleep 0.2
-done
-[ "$(count_lines '^\*\*\*GLSL Linker Log:')" -ge $(( programs + 2 )) ] || fail "F5 did not rebuild the city"
+f5_rebuilds_city
 key F8
 wait_for '^change frustrum mode close$' 10 || fail "F8"
 

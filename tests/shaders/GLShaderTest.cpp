@@ -4,8 +4,8 @@
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -53,7 +53,7 @@ TEST_F(GLShaderTest, MissingOrEmptyFilesGiveNullAndOneLine) {
 TEST_F(GLShaderTest, ADirectoryInPlaceOfASourceIsNotLoaded) {
     // A directory opens as a stream, but its length is not a text length
     // (on some file systems the largest offset there is) and reads fail.
-    ASSERT_EQ(mkdir(dir.file("a.vert").c_str(), 0755), 0);
+    ASSERT_TRUE(std::filesystem::create_directory(dir.file("a.vert")));
     shaders::VertexShader stage;
     EXPECT_LT(stage.loadSource(dir.file("a.vert").c_str()), 0);
     EXPECT_EQ(stage.sourceText(), nullptr);

@@ -28,14 +28,11 @@ WorkingDir::WorkingDir(const std::string& path) : previous_(fs::current_path().s
 WorkingDir::~WorkingDir() { fs::current_path(previous_); }
 
 std::string gameFolderCopy(const std::string& root, bool withTextures, const char* lightingFragment) {
+    // Copies, not links: Windows makes links only with privileges (MinGW not at all).
     const fs::path game = fs::current_path();
-    if (lightingFragment) {
-        fs::copy(game / "Shaders", fs::path(root) / "Shaders");
-        testing_support::writeFile(root + "/Shaders/spotLightTex.frag", lightingFragment);
-    } else {
-        fs::create_directory_symlink(game / "Shaders", fs::path(root) / "Shaders");
-    }
-    if (withTextures) fs::create_directory_symlink(game / "Textures", fs::path(root) / "Textures");
+    fs::copy(game / "Shaders", fs::path(root) / "Shaders");
+    if (lightingFragment) testing_support::writeFile(root + "/Shaders/spotLightTex.frag", lightingFragment);
+    if (withTextures) fs::copy(game / "Textures", fs::path(root) / "Textures");
     return root;
 }
 

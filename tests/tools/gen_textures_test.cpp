@@ -164,7 +164,7 @@ TEST(Output, WritesTheSameGreyJpegsOnEveryRun) {
     for (const StreetTile& tile : kStreetTiles) expected.insert(tile.file);
     ASSERT_EQ(expected.size(), 13u);
     std::set<std::string> written;
-    for (const auto& entry : fs::directory_iterator(first.path)) written.insert(entry.path().filename());
+    for (const auto& entry : fs::directory_iterator(first.path)) written.insert(entry.path().filename().string());
     EXPECT_EQ(written, expected);
 
     for (const std::string& name : expected) {

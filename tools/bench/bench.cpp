@@ -155,12 +155,8 @@ std::string variantFolder(const fs::path& root, const std::string& name, const f
                           fs::copy_options::overwrite_existing);
     }
     if (cityFragment) writeFile(folder / "Shaders" / "spotLightTex.frag", cityFragment);
-    for (const char* data : {"Textures", "vito.obj", "arial.glf"}) {
-        if (fs::is_directory(game / data))
-            fs::create_directory_symlink(game / data, folder / data);
-        else
-            fs::create_symlink(game / data, folder / data);
-    }
+    // Copies, not links: Windows makes links only with privileges.
+    for (const char* data : {"Textures", "vito.obj", "arial.glf"}) fs::copy(game / data, folder / data);
     return folder.string();
 }
 

@@ -73,7 +73,7 @@ RoadSample sampleBend(unsigned open, double x, double y) {
     const double e = std::fabs(d) - kHalfRoad;
     bool paint = false;
     if (e < 0) {
-        const double phase = std::atan2(ax, ay) / (M_PI / 2) * kCurveDashes;
+        const double phase = std::atan2(ax, ay) / (kPi / 2) * kCurveDashes;
         paint = (e >= -kEdgeLineFar && e < -kEdgeLineNear) ||
                 (std::fabs(d) < kCentreLineHalf && dashAt(phase));
     }

@@ -9,6 +9,9 @@
 
 namespace gentex {
 
+// M_PI is not standard C++: MinGW and MSVC hide it in strict modes.
+inline constexpr double kPi = 3.14159265358979323846;
+
 inline constexpr int kTextureSize = 512;
 
 // 8-bit greyscale image, row 0 at the top as in the JPEG file.

@@ -328,7 +328,7 @@ bool houseDoor(double u, double v, double px, double py, double& tone) {
     }
     if (v >= kSpring) {  // fanlight with radial glazing bars
         const double angle = std::atan2(v - kSpring, u - kCx);
-        const double spoke = wrapTo(angle / (M_PI / 6) + 0.5, 1.0);
+        const double spoke = wrapTo(angle / (kPi / 6) + 0.5, 1.0);
         if (r > kHalf - 0.15 || v < kSpring + 0.12 || std::fabs(spoke - 0.5) < 0.06 * kHalf / std::max(r, 0.3))
             tone = 52;
         else
