@@ -155,8 +155,16 @@ std::string variantFolder(const fs::path& root, const std::string& name, const f
                           fs::copy_options::overwrite_existing);
     }
     if (cityFragment) writeFile(folder / "Shaders" / "spotLightTex.frag", cityFragment);
-    // Copies, not links: Windows makes links only with privileges.
-    for (const char* data : {"Textures", "vito.obj", "arial.glf"}) fs::copy(game / data, folder / data);
+    // Copies, not links: Windows makes links only with privileges. The
+    // copies keep the files' time stamps, since the game's decoded-image
+    // cache knows an image by its name, size and time stamp: new stamps
+    // would have the shipped game decode every image again at its F5.
+    for (const char* data : {"Textures", "vito.obj", "arial.glf"}) {
+        fs::copy(game / data, folder / data, fs::copy_options::recursive);
+        if (!fs::is_directory(game / data)) continue;
+        for (const auto& entry : fs::directory_iterator(game / data))
+            fs::last_write_time(folder / data / entry.path().filename(), fs::last_write_time(entry.path()));
+    }
     return folder.string();
 }
 
