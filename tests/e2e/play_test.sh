@@ -1,8 +1,13 @@
 #!/bin/bash
 # Plays the real game with real key events and checks what a player sees
-# and what the console says. Usage: play_test.sh GAME_FOLDER
+# and what the console says. Usage: play_test.sh GAME_FOLDER [LAUNCHER]
+# With a LAUNCHER (the package's), GAME_FOLDER is only the working folder.
 . "$(dirname "$0")/lib.sh"
 GAME_DIR=$1
+if [ $# -ge 2 ]; then
+    LAUNCHER=$2
+    run_game() { exec "$LAUNCHER"; }
+fi
 
 start_x
 start_game "$GAME_DIR"

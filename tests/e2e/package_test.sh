@@ -1,0 +1,63 @@
+#!/bin/bash
+# Builds the Debian package from the release build and checks it: lintian
+# finds no error, the files lie in the layout of Debian's games, the
+# dependencies come from the binary, and the game of the unpacked package,
+# started through its launcher from another working folder, plays.
+# Usage: package_test.sh BUILD_DIR VERSION
+set -u
+BUILD=$1
+VERSION=$2
+HERE=$(cd "$(dirname "$0")" && pwd)
+TMP=$(mktemp -d /tmp/tarvello-package-XXXXXX)
+trap 'rm -rf "$TMP"' EXIT
+fail() { echo "FAILED: $*"; exit 1; }
+
+cpack -G DEB --config "$BUILD/CPackConfig.cmake" -B "$TMP/out" >"$TMP/cpack.txt" 2>&1 || { cat "$TMP/cpack.txt"; fail "cpack"; }
+DEB=$TMP/out/tarvello_${VERSION}_amd64.deb
+[ -f "$DEB" ] || { cat "$TMP/cpack.txt"; fail "no $(basename "$DEB")"; }
+
+# Errors fail; warnings are shown (the intended ones are listed in README.md).
+status=0
+lintian --tag-display-limit 0 "$DEB" >"$TMP/lintian.txt" 2>&1 || status=$?
+cat "$TMP/lintian.txt"
+grep -q '^E: ' "$TMP/lintian.txt" && fail "lintian reports errors"
+[ $status -eq 0 ] || fail "lintian ended with $status"
+
+# Every file under /usr, owned by root, in the games layout.
+dpkg-deb --contents "$DEB" >"$TMP/contents.txt" || fail "dpkg-deb --contents"
+awk '{ print $6 }' "$TMP/contents.txt" | grep -v '^\./usr/' | grep -v '^\./$' && fail "files outside /usr"
+awk '$2 != "root/root"' "$TMP/contents.txt" | grep . && fail "files not owned by root"
+expect() {   # expect MODE PATH: PATH is in the package with MODE
+    awk -v mode="$1" -v path="./$2" '$1 == mode && $6 == path { found = 1 } END { exit !found }' "$TMP/contents.txt" ||
+        fail "no $2 with mode $1 in the package"
+}
+expect -rwxr-xr-x usr/games/tarvello
+expect -rwxr-xr-x usr/lib/games/tarvello/tarvello
+for file in Shaders/flat.vert Shaders/spotLightTex.frag Textures/street_cross.jpg vito.obj arial.glf; do
+    expect -rw-r--r-- "usr/share/games/tarvello/$file"
+done
+shipped=$(grep -c '\./usr/share/games/tarvello/Textures/.*\.jpg$' "$TMP/contents.txt")
+built=$(ls "$BUILD"/game/Textures/*.jpg | wc -l)
+[ "$shipped" -eq "$built" ] || fail "$shipped textures shipped, $built built"
+expect -rw-r--r-- usr/share/applications/tarvello.desktop
+expect -rw-r--r-- usr/share/icons/hicolor/128x128/apps/tarvello.png
+expect -rw-r--r-- usr/share/doc/tarvello/copyright
+expect -rw-r--r-- usr/share/doc/tarvello/changelog.gz
+grep -q 'test-output' "$TMP/contents.txt" && fail "the tests' output is in the package"
+
+# The control file: the project's version, and libraries read from the binary,
+# none of them a development package.
+[ "$(dpkg-deb -f "$DEB" Version)" = "$VERSION" ] || fail "version $(dpkg-deb -f "$DEB" Version)"
+depends=$(dpkg-deb -f "$DEB" Depends)
+echo "Depends: $depends"
+echo "$depends" | grep -q 'libc6 (>=' || fail "libc6 not among the dependencies"
+echo "$depends" | grep -qE -- '-dev\b|cmake|g\+\+' && fail "a build-only package among the dependencies"
+
+# The unpacked tree, played from an empty working folder.
+dpkg-deb -x "$DEB" "$TMP/tree" || fail "dpkg-deb -x"
+identify -format '%m %wx%h\n' "$TMP/tree/usr/share/icons/hicolor/128x128/apps/tarvello.png" | grep -qx 'PNG 128x128' ||
+    fail "the icon is not a 128 x 128 PNG"
+mkdir "$TMP/elsewhere"
+bash "$HERE/play_test.sh" "$TMP/elsewhere" "$TMP/tree/usr/games/tarvello" || fail "the unpacked package's game"
+[ -z "$(ls -A "$TMP/elsewhere")" ] || fail "the game wrote into the working folder"
+echo "package test passed"
