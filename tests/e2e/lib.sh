@@ -179,3 +179,34 @@ pause_shows_notice() {
     after=$(mean_in "$PAUSED" 380 28 560 440)
     awk "BEGIN { exit !($after > $before + 0.02) }" || fail "no pause notice ($after)"
 }
+
+# white_only_in A B: the box (WxH+X+Y) around the white pixels of shot A
+# that are not white in shot B: the text shown in one state of the game
+# and not in the other. An empty box is 0x0.
+white_only_in() {
+    convert "$1" -separate -evaluate-sequence min -threshold 90% "$WORK/white-a.png"
+    convert "$2" -separate -evaluate-sequence min -threshold 90% "$WORK/white-b.png"
+    convert "$WORK/white-a.png" "$WORK/white-b.png" -compose minus_src -composite -format '%@' info: 2>/dev/null
+}
+
+# inside NAME BOX W H: the box holds text and is clear of every edge of a
+# W x H window, so no part of the text was cut off.
+inside() {
+    local w h x y
+    IFS='x+' read -r w h x y <<<"$2"
+    [ "$w" -gt 20 ] && [ "$x" -gt 0 ] && [ "$y" -gt 0 ] && [ $(( x + w )) -lt "$3" ] && [ $(( y + h )) -lt "$4" ] ||
+        fail "$1 is not wholly inside the ${3}x$4 window (its box: $2)"
+}
+
+# hud_fits W H: in a window that shows W x H pixels, the score lines and
+# the pause notice are wholly inside it. The game runs; P is pressed twice.
+hud_fits() {
+    local running paused
+    running=$(shot small-running)
+    key p
+    sleep 1
+    paused=$(shot small-paused)
+    key p
+    inside "the score" "$(white_only_in "$running" "$paused")" "$1" "$2"
+    inside "the pause notice" "$(white_only_in "$paused" "$running")" "$1" "$2"
+}
