@@ -50,28 +50,10 @@ xdotool windowsize "$WID" 900 600
 sleep 1
 hud_fits 900 600
 
-# Minimised, the game pauses as P does and sleeps until the window is
-# back: no rule runs, the processor is idle, and only P resumes.
-ticks() { awk '{ print $14 + $15 }' "/proc/$GAME_PID/stat"; }
-busy=$(ticks); sleep 2; busy=$(( $(ticks) - busy ))
-running=$(shot before-minimised)
-"$WINDOW_STATE" "$WID" iconic || fail "cannot minimise the window"
-sleep 1
-lines_at_pause=$(count_lines "$rule_lines")
-idle=$(ticks); sleep 2; idle=$(( $(ticks) - idle ))
-[ $(( idle * 10 )) -le "$busy" ] || fail "minimised, the game used $idle processor ticks in 2 s, running $busy"
-# Popularity 19 or 18 costs a point every 11 s of play at most.
-sleep 10
-"$WINDOW_STATE" "$WID" normal || fail "cannot restore the window"
-sleep 3
-inside "the pause notice after minimising" "$(white_only_in "$(shot restored)" "$running")" 900 600
-[ "$(count_lines "$rule_lines")" -eq "$lines_at_pause" ] || fail "the rules ran while minimised or after"
-key p
-for _ in $(seq 75); do
-    [ "$(count_lines "$rule_lines")" -gt "$lines_at_pause" ] && break
-    sleep 0.2
-done
-[ "$(count_lines "$rule_lines")" -gt "$lines_at_pause" ] || fail "P did not resume the rules after minimising"
+# Minimised (the state a window manager gives), the game pauses and sleeps.
+minimise() { "$WINDOW_STATE" "$WID" iconic; }
+restore() { "$WINDOW_STATE" "$WID" normal; }
+minimising_pauses minimise restore 900 600
 
 # The debug toggles answer on the console.
 key F2

@@ -100,29 +100,13 @@ frame_button() {
     eval "$(xdotool getwindowgeometry --shell "$WID")"
     xdotool mousemove $(( X + WIDTH - 47 )) $(( Y + 11 )) click 1
 }
-ticks() { awk '{ print $14 + $15 }' "/proc/$GAME_PID/stat"; }
-rule_lines='^(X: |new Job|Zeit abgelaufen|Highscore: |Job delivered)'
-busy=$(ticks); sleep 2; busy=$(( $(ticks) - busy ))
-running=$(shot before-minimised)
-frame_button
-sleep 1
-lines_at_pause=$(count_lines "$rule_lines")
-idle=$(ticks); sleep 2; idle=$(( $(ticks) - idle ))
-[ $(( idle * 10 )) -le "$busy" ] || fail "minimised, the game used $idle processor ticks in 2 s, running $busy"
-# Popularity 20 costs a point every 10 s of play.
-sleep 10
-frame_button
-sleep 3
-client_area
-inside "the pause notice after minimising" "$(white_only_in "$(shot restored)" "$running")" "$width" "$height"
-[ "$(count_lines "$rule_lines")" -eq "$lines_at_pause" ] || fail "the rules ran while minimised or after"
-focus || fail "cannot focus the restored window"
-key p
-for _ in $(seq 75); do
-    [ "$(count_lines "$rule_lines")" -gt "$lines_at_pause" ] && break
-    sleep 0.2
-done
-[ "$(count_lines "$rule_lines")" -gt "$lines_at_pause" ] || fail "P did not resume the rules after minimising"
+restore() {
+    frame_button
+    sleep 2
+    client_area
+    focus
+}
+minimising_pauses frame_button restore "$width" "$height"
 key Escape
 wait_exit 30 || fail "the game on the small screen did not end on Escape"
 [ "$GAME_EXIT" = 0 ] || fail "exit code $GAME_EXIT on the small screen"
