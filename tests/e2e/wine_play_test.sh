@@ -8,7 +8,8 @@
 # Usage: wine_play_test.sh GAME_FOLDER
 # With TARVELLO_SHOTS set to a folder, the running and paused views are
 # kept there for a person to look at.
-# Wine's server and prefix are the ones scripts/windows set up.
+# Wine's server and prefix are the ones scripts/windows set up; the game
+# on the small screen gets a prefix of its own.
 . "$(dirname "$0")/lib.sh"
 WINE_RUN="$(cd "$(dirname "$0")/../.." && pwd)/scripts/wine-run"
 
