@@ -15,6 +15,8 @@ public:
         return dt;
     }
 
+    void restart() { last_ = static_cast<float>(platform::seconds()); }
+
 private:
     float last_;
 };

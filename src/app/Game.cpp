@@ -3,7 +3,6 @@
 #include "platform/Input.h"
 #include "platform/Keys.h"
 #include "platform/Process.h"
-#include "platform/WindowSize.h"
 #include "render/GLError.h"
 
 #include <glm/gtc/matrix_transform.hpp>
@@ -59,8 +58,11 @@ Game::Game() {
 Game::~Game() = default;
 
 void Game::resize(int width, int height) {
+    if (width <= 0 || height <= 0) return;
     glViewport(0, 0, width, height);
-    loadPerspective(static_cast<float>(width) / static_cast<float>(height), farPlaneOf(VIEW_NORMAL));
+    viewport = glm::ivec2(width, height);
+    aspect = static_cast<float>(width) / static_cast<float>(height);
+    loadPerspective(aspect, farPlaneOf(viewDistanceMode));
 }
 
 void Game::loadPerspective(float aspect, float farPlane) {
@@ -103,8 +105,6 @@ void Game::handleViewDistanceKey() {
     static const char* const messages[] = {"change frustrum mode normal\n", "change frustrum mode close\n",
                                            "change frustrum mode wide/off\n"};
     std::cout << messages[viewDistanceMode];
-    // The aspect comes from the window's fixed size, not a queried one.
-    const float aspect = static_cast<float>(WINDOW_WIDTH) / static_cast<float>(WINDOW_HEIGHT);
     loadPerspective(aspect, farPlaneOf(viewDistanceMode));
 }
 

@@ -6,6 +6,7 @@
 #include "game/JobManager.h"
 #include "math/MatrixStack.h"
 #include "math/ReferenceFrame.h"
+#include "platform/WindowSize.h"
 #include "render/SpotLights.h"
 #include "shaders/GLShader.h"
 #include "vehicle/MoveableObject.h"
@@ -27,6 +28,8 @@ public:
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
 
+    // Fits viewport and perspective to the drawable, which the system may
+    // make smaller than the window asked for; a zero size is ignored.
     void resize(int width, int height);
     void update();
     void render();
@@ -52,6 +55,12 @@ public:
     JobManager& rules() { return jobManager; }
     int currentFilterMode() const { return filterMode; }
     int currentViewDistanceMode() const { return viewDistanceMode; }
+    int viewportWidth() const { return viewport.x; }
+    int viewportHeight() const { return viewport.y; }
+
+    // The next frame's elapsed time starts now: the time the window spent
+    // minimised is not one long frame.
+    void restartFrameClock() { frameTimer.restart(); }
     const std::vector<ItemPointer>& distanceMarkers() const { return markers; }
 
 private:
@@ -76,6 +85,8 @@ private:
     MoveableObject van;
     bool highBeam = true;
     FrameTimer frameTimer;
+    glm::ivec2 viewport{0, 0};
+    float aspect = static_cast<float>(WINDOW_WIDTH) / static_cast<float>(WINDOW_HEIGHT);
     float viewDistanceKeyTimer = 0.0f;
     int viewDistanceMode = VIEW_NORMAL;
     float filterKeyTimer = 0.0f;

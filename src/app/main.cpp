@@ -1,6 +1,8 @@
 #include "app/Frame.h"
 #include "app/Game.h"
 #include "app/Window.h"
+#include "platform/DataFolder.h"
+#include "platform/FatalError.h"
 #include "platform/Input.h"
 #include "platform/Keys.h"
 #include "platform/Process.h"
@@ -12,11 +14,12 @@
 
 int main() {
     platform::configureProcess();
+    platform::useGameDataFolder();
 
     glfwInit();
     GLFWwindow* window = openGameWindow("Tarvello!");
     if (!window) {
-        std::cerr << "Failed to initialize OpenGL window." << std::endl;
+        platform::reportFatalError(std::cerr, "Failed to initialize OpenGL window.");
         glfwTerminate();
         return 1;
     }
@@ -26,7 +29,7 @@ int main() {
     const GLenum err = glewInit();
     if (err != GLEW_OK) std::cerr << "Error: " << glewGetErrorString(err) << std::endl;
     if (!glewIsSupported("GL_VERSION_3_3")) {
-        std::cout << "OpenGL 3.3 not supported on your hardware." << std::endl;
+        platform::reportFatalError(std::cout, "OpenGL 3.3 not supported on your hardware.");
         glfwTerminate();
         return 1;
     }

@@ -3,6 +3,7 @@
 #include "game/JobManager.h"
 
 #include "font/GLFont.h"
+#include "platform/FatalError.h"
 #include "platform/Input.h"
 #include "platform/Keys.h"
 #include "platform/WindowSize.h"
@@ -79,8 +80,7 @@ PixelPerfectGLFont& JobManager::font() {
         try {
             hudFont->font->loadFont("arial.glf", hudFont->texture.get());
         } catch (const GLFontError::InvalidFile&) {
-            std::cerr << "Cannot load font\n";
-            std::cout.flush();
+            platform::reportFatalError(std::cerr, "Cannot load font");
             std::exit(EXIT_FAILURE);
         }
     }
@@ -107,8 +107,7 @@ void JobManager::drawHud(MatrixStack& modelView, TransformPipeline& pipeline) {
             hud.drawText(line.text, line.x, line.y, 0);
         }
     } catch (const GLFontError::InvalidFont&) {
-        std::cerr << "Trying to draw with an uninitialized font\n";
-        std::cout.flush();
+        platform::reportFatalError(std::cerr, "Trying to draw with an uninitialized font");
         std::exit(EXIT_FAILURE);
     }
     glDisable(GL_TEXTURE_2D);

@@ -43,6 +43,8 @@ public:
     bool isPaused() const { return paused; }
 
     void handlePauseKey(float dt);
+    // Pauses as P does (minimising the window); only P resumes.
+    void pause() { paused = true; }
     void handleDebugKeys(float dt);
 
     // Draws every job's marker, then the text overlay.

@@ -1,6 +1,6 @@
 #pragma once
 
-// The fixed size of the game's window in pixels; also the aspect ratio of
-// every projection.
+// The size the game's window asks for in pixels. The system may give it
+// less (a small screen); viewport and projection follow what it gets.
 constexpr int WINDOW_WIDTH = 1200;
 constexpr int WINDOW_HEIGHT = 800;

@@ -127,23 +127,43 @@ TEST_F(GameFlowTest, F5CyclesTheFilterModesAndRebuildsTheCity) {
     }
 }
 
-TEST_F(GameFlowTest, F8CyclesTheFarPlane) {
+TEST_F(GameFlowTest, F8CyclesTheFarPlaneAtTheDrawablesAspect) {
     quietRules();
     const std::pair<const char*, float> steps[] = {
         {"change frustrum mode close\n", 50.0f},
         {"change frustrum mode wide/off\n", 500.0f},
         {"change frustrum mode normal\n", 260.0f},
     };
-    for (const auto& [message, farPlane] : steps) {
-        held = {GLFW_KEY_F8};
-        frame(0.6);
-        EXPECT_EQ(drain(), message);
-        expectMatrixNear(game->projectionStack().top(),
-                         glm::perspective(glm::radians(35.0f), 1.5f, 1.0f, farPlane));
-        held.clear();
-        frame(0.1);
+    // The window's own size, then the room a 1024 x 768 screen leaves it.
+    for (const auto& [width, height] : {std::pair{1200, 800}, std::pair{1018, 740}}) {
+        game->resize(width, height);
+        const float aspect = static_cast<float>(width) / static_cast<float>(height);
+        for (const auto& [message, farPlane] : steps) {
+            held = {GLFW_KEY_F8};
+            frame(0.6);
+            EXPECT_EQ(drain(), message);
+            expectMatrixNear(game->projectionStack().top(),
+                             glm::perspective(glm::radians(35.0f), aspect, 1.0f, farPlane));
+            held.clear();
+            frame(0.1);
+        }
+        EXPECT_EQ(game->currentViewDistanceMode(), 0);
     }
-    EXPECT_EQ(game->currentViewDistanceMode(), 0);
+
+    // The drawable changing in close mode keeps the close far plane; a
+    // drawable of no size (a minimised window) changes nothing.
+    held = {GLFW_KEY_F8};
+    frame(0.6);
+    drain();
+    for (const auto& [width, height] : {std::pair{900, 600}, std::pair{0, 0}}) {
+        game->resize(width, height);
+        GLint viewport[4] = {};
+        glGetIntegerv(GL_VIEWPORT, viewport);
+        EXPECT_EQ(viewport[2], 900);
+        EXPECT_EQ(viewport[3], 600);
+        expectMatrixNear(game->projectionStack().top(), glm::perspective(glm::radians(35.0f), 1.5f, 1.0f, 50.0f));
+    }
+    game->resize(1200, 800);
 }
 
 TEST_F(GameFlowTest, PauseFreezesTheVanAndTheRulesButNotLightsOrMarkers) {

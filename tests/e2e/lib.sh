@@ -179,3 +179,64 @@ pause_shows_notice() {
     after=$(mean_in "$PAUSED" 380 28 560 440)
     awk "BEGIN { exit !($after > $before + 0.02) }" || fail "no pause notice ($after)"
 }
+
+# white_only_in A B: the box (WxH+X+Y) around the white pixels of shot A
+# that are not white in shot B: the text shown in one state of the game
+# and not in the other. An empty box is 0x0.
+white_only_in() {
+    convert "$1" -separate -evaluate-sequence min -threshold 90% "$WORK/white-a.png"
+    convert "$2" -separate -evaluate-sequence min -threshold 90% "$WORK/white-b.png"
+    convert "$WORK/white-a.png" "$WORK/white-b.png" -compose minus_src -composite -format '%@' info: 2>/dev/null
+}
+
+# inside NAME BOX W H: the box holds text and is clear of every edge of a
+# W x H window, so no part of the text was cut off.
+inside() {
+    local w h x y
+    IFS='x+' read -r w h x y <<<"$2"
+    [ "$w" -gt 20 ] && [ "$x" -gt 0 ] && [ "$y" -gt 0 ] && [ $(( x + w )) -lt "$3" ] && [ $(( y + h )) -lt "$4" ] ||
+        fail "$1 is not wholly inside the ${3}x$4 window (its box: $2)"
+}
+
+# hud_fits W H: in a window that shows W x H pixels, the score lines and
+# the pause notice are wholly inside it. The game runs; P is pressed twice.
+hud_fits() {
+    local running paused
+    running=$(shot small-running)
+    key p
+    sleep 1
+    paused=$(shot small-paused)
+    key p
+    inside "the score" "$(white_only_in "$running" "$paused")" "$1" "$2"
+    inside "the pause notice" "$(white_only_in "$paused" "$running")" "$1" "$2"
+}
+
+# ticks: the processor time the game has used so far, in clock ticks.
+ticks() { awk '{ print $14 + $15 }' "/proc/$GAME_PID/stat"; }
+
+# minimising_pauses MINIMISE RESTORE W H: minimised by the command
+# MINIMISE, the game pauses as P does and sleeps until the command RESTORE
+# brings its W x H window back: no rule runs, the processor is idle, the
+# pause notice shows wholly inside the window, and only P resumes.
+minimising_pauses() {
+    local busy idle running lines rules='^(X: |new Job|Zeit abgelaufen|Highscore: |Job delivered)'
+    busy=$(ticks); sleep 2; busy=$(( $(ticks) - busy ))
+    running=$(shot before-minimised)
+    $1 || fail "cannot minimise the window"
+    sleep 1
+    lines=$(count_lines "$rules")
+    idle=$(ticks); sleep 2; idle=$(( $(ticks) - idle ))
+    [ $(( idle * 10 )) -le "$busy" ] || fail "minimised, the game used $idle processor ticks in 2 s, running $busy"
+    # At popularity 18 to 20 a point is lost every 10 to 11 s of play.
+    sleep 10
+    $2 || fail "cannot restore the window"
+    sleep 3
+    inside "the pause notice after minimising" "$(white_only_in "$(shot restored)" "$running")" "$3" "$4"
+    [ "$(count_lines "$rules")" -eq "$lines" ] || fail "the rules ran while minimised or after"
+    key p
+    for _ in $(seq 75); do
+        [ "$(count_lines "$rules")" -gt "$lines" ] && return 0
+        sleep 0.2
+    done
+    fail "P did not resume the rules after minimising"
+}

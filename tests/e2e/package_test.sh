@@ -3,10 +3,11 @@
 # finds no error, the files lie in the layout of Debian's games, the
 # dependencies come from the binary, and the game of the unpacked package,
 # started through its launcher from another working folder, plays.
-# Usage: package_test.sh BUILD_DIR VERSION
+# Usage: package_test.sh BUILD_DIR VERSION WINDOW_STATE_TOOL
 set -u
 BUILD=$1
 VERSION=$2
+WINDOW_STATE=$3
 HERE=$(cd "$(dirname "$0")" && pwd)
 TMP=$(mktemp -d /tmp/tarvello-package-XXXXXX)
 trap 'rm -rf "$TMP"' EXIT
@@ -58,6 +59,6 @@ dpkg-deb -x "$DEB" "$TMP/tree" || fail "dpkg-deb -x"
 identify -format '%m %wx%h\n' "$TMP/tree/usr/share/icons/hicolor/128x128/apps/tarvello.png" | grep -qx 'PNG 128x128' ||
     fail "the icon is not a 128 x 128 PNG"
 mkdir "$TMP/elsewhere"
-bash "$HERE/play_test.sh" "$TMP/elsewhere" "$TMP/tree/usr/games/tarvello" || fail "the unpacked package's game"
+bash "$HERE/play_test.sh" "$TMP/elsewhere" "$WINDOW_STATE" "$TMP/tree/usr/games/tarvello" || fail "the unpacked package's game"
 [ -z "$(ls -A "$TMP/elsewhere")" ] || fail "the game wrote into the working folder"
 echo "package test passed"

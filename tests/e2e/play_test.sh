@@ -1,11 +1,13 @@
 #!/bin/bash
 # Plays the real game with real key events and checks what a player sees
-# and what the console says. Usage: play_test.sh GAME_FOLDER [LAUNCHER]
+# and what the console says.
+# Usage: play_test.sh GAME_FOLDER WINDOW_STATE_TOOL [LAUNCHER]
 # With a LAUNCHER (the package's), GAME_FOLDER is only the working folder.
 . "$(dirname "$0")/lib.sh"
 GAME_DIR=$1
-if [ $# -ge 2 ]; then
-    LAUNCHER=$2
+WINDOW_STATE=$2
+if [ $# -ge 3 ]; then
+    LAUNCHER=$3
     run_game() { exec "$LAUNCHER"; }
 fi
 
@@ -47,6 +49,17 @@ sleep 8
 key p
 # Popularity 20 costs a point every 10 s of play; about 5 s were played.
 wait_for '^Highscore: 0 Popularity: 19$' 15 || fail "the rules did not resume after the pause"
+
+# A screen smaller than the window: the picture and the text follow the
+# room the window really has.
+xdotool windowsize "$WID" 900 600
+sleep 1
+hud_fits 900 600
+
+# Minimised (the state a window manager gives), the game pauses and sleeps.
+minimise() { "$WINDOW_STATE" "$WID" iconic; }
+restore() { "$WINDOW_STATE" "$WID" normal; }
+minimising_pauses minimise restore 900 600
 
 # The debug toggles answer on the console.
 key F2

@@ -2,10 +2,11 @@
 # Runs the real game on copies of its folder holding data files that were
 # not made by the game's own tools: images from an image tool, OBJ files
 # written by hand, shaders far longer or far worse than the shipped ones,
-# damaged fonts, and the game started from elsewhere or from a read-only
-# copy. Every case must end with the game's message for it and go on (or,
-# for the font, "Cannot load font" and exit code 1): no signal, no hang, no
-# console flood, no runaway memory, and the first job priced as usual.
+# damaged fonts, and the game started from elsewhere (it then uses its own
+# folder) or from a read-only copy. Every case must end with the game's
+# message for it and go on (or, for the font, "Cannot load font" and exit
+# code 1): no signal, no hang, no console flood, no runaway memory, and the
+# first job priced as usual.
 # Usage: real_data_test.sh GAME_FOLDER MAKE_JPEG_TOOL GROUP
 #   GROUP is textures, shaders, models or folders.
 . "$(dirname "$0")/lib.sh"
@@ -289,10 +290,21 @@ folders() {
     mkdir "$(own arial.glf)"
     ends_on_font "a directory for the font"
 
-    # From another folder nothing is found; the font ends the game.
-    fresh_copy
-    START=$WORK ends_on_font "another working directory" "^error: can't load vertex shader!$" \
-        "^ERROR: can't load Image Textures.paving.jpg$" "^Cannot open file vito.obj$"
+    # Started from a folder without data, the game uses its own folder (the
+    # real game's, where the link leads) and says so.
+    COPY="$WORK/elsewhere"
+    mkdir "$COPY"
+    ln -s "$GAME_DIR/tarvello" "$COPY/"
+    plays "another working directory" \
+        "^No game data in the working folder $(cd "$COPY" && pwd -P); using the game's own folder $(cd "$GAME_DIR" && pwd -P)$"
+    # With no data in either folder every missing file is reported, the
+    # working folder is named, and the font ends the game.
+    COPY="$WORK/alone"
+    mkdir "$COPY"
+    cp "$GAME_DIR/tarvello" "$COPY/"
+    START="$WORK/elsewhere" ends_on_font "no data anywhere" "^error: can't load vertex shader!$" \
+        "^ERROR: can't load Image Textures.paving.jpg$" "^Cannot open file vito.obj$" \
+        "^No game data in the working folder $(cd "$WORK/elsewhere" && pwd -P) \\(looked for the folder Shaders and the file arial.glf\\)$"
 
     # A read-only copy of real files plays as usual and is left as it was.
     COPY="$WORK/read-only"

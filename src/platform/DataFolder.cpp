@@ -1,0 +1,65 @@
+#include "platform/DataFolder.h"
+
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <system_error>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool holdsGameData(const fs::path& folder) {
+    std::error_code ignored;
+    return fs::exists(folder / "Shaders", ignored) || fs::exists(folder / "arial.glf", ignored);
+}
+
+// The folder of the running executable, with links resolved; empty when the
+// system does not tell.
+fs::path executableFolder() {
+#ifdef _WIN32
+    std::wstring name(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
+        if (length == 0) return {};
+        if (length < name.size()) {
+            name.resize(length);
+            break;
+        }
+        // The name was cut to fit; try again with room for a longer one.
+        name.resize(name.size() * 2);
+    }
+    return fs::path(name).parent_path();
+#else
+    std::error_code error;
+    const fs::path executable = fs::read_symlink("/proc/self/exe", error);
+    return error ? fs::path() : executable.parent_path();
+#endif
+}
+
+}  // namespace
+
+void useGameDataFolder() {
+    std::error_code error;
+    const fs::path working = fs::current_path(error);
+    if (error || holdsGameData(working)) return;
+
+    const fs::path own = executableFolder();
+    if (!own.empty() && holdsGameData(own)) {
+        fs::current_path(own, error);
+        if (!error) {
+            std::cout << "No game data in the working folder " << working.u8string()
+                      << "; using the game's own folder " << own.u8string() << std::endl;
+            return;
+        }
+    }
+    std::cout << "No game data in the working folder " << working.u8string()
+              << " (looked for the folder Shaders and the file arial.glf)" << std::endl;
+}
+
+}  // namespace platform

@@ -1,0 +1,23 @@
+#include "platform/FatalError.h"
+
+#include <iostream>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace platform {
+
+void reportFatalError(std::ostream& stream, const std::string& line) {
+    stream << line << std::endl;
+    // Everything printed before stays in front of the box, on the console.
+    std::cout.flush();
+#ifdef _WIN32
+    const int length = MultiByteToWideChar(CP_UTF8, 0, line.c_str(), -1, nullptr, 0);
+    std::wstring text(length > 0 ? length : 1, L'\0');
+    if (length > 0) MultiByteToWideChar(CP_UTF8, 0, line.c_str(), -1, text.data(), length);
+    MessageBoxW(nullptr, text.c_str(), L"Tarvello!", MB_OK | MB_ICONERROR);
+#endif
+}
+
+}  // namespace platform
