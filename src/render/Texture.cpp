@@ -3,6 +3,7 @@
 #include "render/GLCapabilities.h"
 #include "render/GLError.h"
 #include "render/ImageCache.h"
+#include "render/RenderChoices.h"
 
 Texture::Texture(const char* fileName, GLint wrapS, GLint wrapT, GLint magFilter, GLint minFilter)
     : minFilter_(minFilter), magFilter_(magFilter), wrapS_(wrapS), wrapT_(wrapT), state_(std::make_shared<State>()) {
@@ -36,7 +37,8 @@ void Texture::upload() {
     // A second upload (the pixels already handed over) only refreshes the
     // parameters; an image that failed to decode has no pixels to send.
     if (image.pixels) {
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_LUMINANCE32F_ARB, image.width, image.height, 0, image.format, GL_FLOAT,
+        const GLint storage = renderChoices().byteTextures ? GL_LUMINANCE8 : GL_LUMINANCE32F_ARB;
+        glTexImage2D(GL_TEXTURE_2D, 0, storage, image.width, image.height, 0, image.format, GL_FLOAT,
                      image.pixels.get());
         glGenerateMipmap(GL_TEXTURE_2D);
     }

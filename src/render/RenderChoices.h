@@ -1,0 +1,15 @@
+#pragma once
+
+// Ways of drawing the same picture that the game chooses between once for
+// the whole process. The game always uses the defaults; the benchmark
+// switches a copy of the game to the other way, turn by turn beside the
+// shipped one, to measure what a choice costs.
+struct RenderChoices {
+    // The van is drawn before the city, so the depth test turns the city's
+    // pixels behind it away before their lighting runs.
+    bool vanFirst = false;
+    // Textures keep 8 bits a texel instead of a 32-bit float.
+    bool byteTextures = false;
+};
+
+RenderChoices& renderChoices();
