@@ -7,7 +7,7 @@
 struct RenderChoices {
     // The van is drawn before the city, so the depth test turns the city's
     // pixels behind it away before their lighting runs.
-    bool vanFirst = false;
+    bool vanFirst = true;
     // Textures keep 8 bits a texel instead of a 32-bit float: the images are
     // 8-bit JPEGs, and the picture stays within 1 of 255 of the floats' one.
     bool byteTextures = true;
