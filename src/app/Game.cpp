@@ -158,6 +158,7 @@ void Game::render() {
     jobManager.drawHud(modelView, pipeline);
     modelView.popMatrix();
 
+    // The direction markers stand over the van, in its frame.
     modelView.pushMatrix();
     modelView.pushMatrix(van.modelFrame.objectMatrix(false));
     drawMarkers(projection.top() * modelView.top());

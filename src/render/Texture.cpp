@@ -41,10 +41,10 @@ std::vector<float> halved(const std::vector<float>& level, int width, int height
 }
 
 // Hands every level down to 1 x 1 to OpenGL. The levels are made here
-// rather than by glGenerateMipmap: on a software renderer its first call
-// builds a drawing program for the job, which cost the first frame more than
-// all the textures' levels together. With `bytes` each texel is stored in 8
-// bits, rounded from the level's exact mean; the images are 8-bit JPEGs.
+// rather than by glGenerateMipmap: on Mesa's software renderer the first
+// glGenerateMipmap of a run cost the first frame more than all the levels
+// of all the textures made here. With `bytes` each texel is stored in 8
+// bits, rounded once from the level's exact mean.
 void uploadLevels(const ImageData& image, bool bytes) {
     GLint alignment = 4;
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
