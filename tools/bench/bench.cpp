@@ -267,11 +267,9 @@ int main(int argc, char** argv) {
         variants.push_back(Variant("drive with " + fs::path(compare[c]).filename().string(),
                                    variantFolder(root, "compare" + std::to_string(c), compare[c], nullptr)));
     }
-    for (std::size_t c = 0; c < choiceVariants.size(); ++c) {
-        variants.push_back(Variant("drive, " + choiceVariants[c].first,
-                                   variantFolder(root, "choices" + std::to_string(c), {}, nullptr),
-                                   choiceVariants[c].second));
-    }
+    // The game's own data: only the choices differ.
+    for (const auto& [label, choices] : choiceVariants)
+        variants.push_back(Variant("drive, " + label, game.string(), choices));
     const std::size_t unlitRow = variants.size();
     variants.push_back(Variant("texture, fog and normals, no lights", variantFolder(root, "nolights", {}, WITHOUT_LIGHTS)));
     variants.push_back(Variant("texture only", variantFolder(root, "texture", {}, TEXTURE_ONLY)));
