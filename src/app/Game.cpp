@@ -4,6 +4,7 @@
 #include "platform/Keys.h"
 #include "platform/Process.h"
 #include "render/GLError.h"
+#include "render/RenderChoices.h"
 
 #include <glm/gtc/matrix_transform.hpp>
 
@@ -136,24 +137,33 @@ void Game::drawMarkers(glm::mat4 matrix) {
     markers.clear();
 }
 
+void Game::drawVan() {
+    // The van's model frame is held in eye coordinates, so its matrix
+    // replaces the camera matrix rather than multiplying onto it.
+    modelView.pushMatrix(van.modelFrame.objectMatrix(false));
+    van.draw(pipeline.modelViewMatrix(), projection.top(), pipeline.normalMatrix(true));
+    modelView.popMatrix();
+}
+
 void Game::render() {
     modelView.pushMatrix();
     const glm::mat4 cam = van.chaseCamera.frame().cameraMatrix();
     modelView.pushMatrix(cam);
     lights.uploadEyePositions(van.chaseCamera.frame());
+    const bool vanFirst = renderChoices().vanFirst;
+    if (vanFirst) drawVan();
     city.render(pipeline.modelViewMatrix(), projection.top(), pipeline.normalMatrix(true));
 
     modelView.pushMatrix();
     jobManager.drawHud(modelView, pipeline);
     modelView.popMatrix();
 
+    // The direction markers stand over the van, in its frame.
     modelView.pushMatrix();
-    // The van's model frame is held in eye coordinates, so its matrix
-    // replaces the camera matrix rather than multiplying onto it.
     modelView.pushMatrix(van.modelFrame.objectMatrix(false));
     drawMarkers(projection.top() * modelView.top());
-    van.draw(pipeline.modelViewMatrix(), projection.top(), pipeline.normalMatrix(true));
     while (modelView.index() > 0) modelView.popMatrix();
+    if (!vanFirst) drawVan();
 
     checkGLError();
     const glm::vec3 fog = city.fogColor();

@@ -66,6 +66,7 @@ public:
 private:
     void rebuildMarkers();
     void drawMarkers(glm::mat4 matrix);
+    void drawVan();
     void handleViewDistanceKey();
     void handleFilterKey();
     // The projection of the current view: 35 degrees, near plane 1.

@@ -131,6 +131,7 @@ glm::mat4 Building::placed(const glm::mat4& modelView, glm::vec2 gridPosition) c
 }
 
 void Building::init(shaders::GLShader* program) {
+    if (mesh_.builtFor(program)) return;
     mesh_ = BuildingMesh(static_cast<float>(width_), static_cast<float>(depth_), static_cast<float>(height_), program,
                          texture_);
 }
@@ -144,6 +145,7 @@ FlatBuilding::FlatBuilding(int width, int depth, Texture texture, int height) : 
 }
 
 void FlatBuilding::init(shaders::GLShader* program) {
+    if (objects_ && program_ == program) return;
     program_ = program;
     if (!program) return;
     objects_ = buildCellObjects(
@@ -170,7 +172,9 @@ void StreetMesh::draw(glm::mat4 modelView) {
 Street::Street(int width, int depth, const Texture& texture)
     : texture_(texture), width_(width), depth_(depth), spot_(streetLampSpot()) {}
 
-void Street::init(shaders::GLShader* program) { mesh_ = StreetMesh(width_, depth_, program, texture_, spot_); }
+void Street::init(shaders::GLShader* program) {
+    if (!mesh_.builtFor(program)) mesh_ = StreetMesh(width_, depth_, program, texture_, spot_);
+}
 
 void Street::draw(glm::mat4 modelView, glm::vec2 gridPosition) {
     const float x = 2.0f * static_cast<float>(width_) * gridPosition.x;

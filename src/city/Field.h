@@ -35,7 +35,9 @@ void uploadMaterial(shaders::GLShader* program, const Spot& material);
 class Field {
 public:
     virtual ~Field() = default;
-    // Builds the cell's geometry for the program; may run many times.
+    // Builds the cell's geometry for the program. The city calls it for
+    // every grid position, so a cell keeps what it built for a program and
+    // builds again only for another one.
     virtual void init(shaders::GLShader* program) = 0;
     // Draws the cell centred at (50 x, 0, 50 y) for a 25-unit half size.
     virtual void draw(glm::mat4 modelView, glm::vec2 gridPosition) = 0;
@@ -53,6 +55,7 @@ public:
     BuildingMesh(float width, float depth, float height, shaders::GLShader* program, Texture& texture);
 
     void draw(glm::mat4 modelView);
+    bool builtFor(const shaders::GLShader* program) const { return objects_ && program_ == program; }
 
 private:
     bool uploadPending_ = true;
@@ -107,6 +110,7 @@ public:
     StreetMesh(int width, int depth, shaders::GLShader* program, Texture& texture, Spot& spot);
 
     void draw(glm::mat4 modelView);
+    bool builtFor(const shaders::GLShader* program) const { return objects_ && program_ == program; }
 
 private:
     CellObjects objects_;

@@ -88,13 +88,22 @@ TEST_F(TextureTest, ConstructionAndUploadLeaveTheBindingAsItWas) {
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &value);
     EXPECT_EQ(value, GL_NEAREST);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &value);
-    EXPECT_EQ(value, GL_LUMINANCE32F_ARB);
+    EXPECT_EQ(value, GL_LUMINANCE8);
+    // The levels down to 1 x 1, each texel the mean of the four above it:
+    // half way between the black and the white row.
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 1, GL_TEXTURE_WIDTH, &value);
     EXPECT_EQ(value, 2) << "mipmaps were built";
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 2, GL_TEXTURE_WIDTH, &value);
+    EXPECT_EQ(value, 1) << "the chain reaches 1 x 1";
     float texels[8] = {};
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RED, GL_FLOAT, texels);
     EXPECT_LT(texels[0], 0.1f);
     EXPECT_GT(texels[7], 0.9f);
+    glGetTexImage(GL_TEXTURE_2D, 1, GL_RED, GL_FLOAT, texels);
+    EXPECT_NEAR(texels[0], 0.5f, 0.05f);
+    EXPECT_NEAR(texels[1], 0.5f, 0.05f);
+    glGetTexImage(GL_TEXTURE_2D, 2, GL_RED, GL_FLOAT, texels);
+    EXPECT_NEAR(texels[0], 0.5f, 0.05f);
     glBindTexture(GL_TEXTURE_2D, 0);
     glDeleteTextures(1, &other);
 }

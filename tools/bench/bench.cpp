@@ -2,17 +2,20 @@
 // time goes: the drive as it is, the same drive with cheaper city pixels
 // (the breakdown rows), and an empty clear-and-swap frame (the floor);
 // then the drive's slowest frames with what happened in them, and a warning
-// when the machine was busy.
-// Usage: cd build/game && ./tarvello_bench [FRAMES] [--compare SHADER_DIR]...
+// when the machine was busy. The constant-colour row is the unit of the
+// figures, so runs on a busier or slower machine stay comparable.
+// Usage: cd build/game && ./tarvello_bench [FRAMES] [--compare SHADER_DIR]... [--variant CHOICES]...
 // Each --compare folder holds city and van programs to drive beside the
-// shipped ones; every variant drives in turns of a few frames, so a busy
-// machine slows them alike.
+// shipped ones; each --variant drives the shipped programs with other
+// choices of the game's own code (see CHOICES below). Every variant drives
+// in turns of a few frames, so a busy machine slows them alike.
 #include "app/Frame.h"
 #include "app/Game.h"
 #include "app/ScriptedDrive.h"
 #include "app/Window.h"
 #include "platform/Input.h"
 #include "platform/Process.h"
+#include "render/RenderChoices.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
@@ -95,11 +98,48 @@ void main() {
 }
 )";
 
+// The choices a --variant can name, each setting one RenderChoices field;
+// several are joined with commas ("van-last,float-textures").
+struct Choice {
+    const char* name;
+    bool RenderChoices::*field;
+    bool value;
+};
+const Choice CHOICES[] = {
+    {"van-first", &RenderChoices::vanFirst, true},
+    {"van-last", &RenderChoices::vanFirst, false},
+    {"byte-textures", &RenderChoices::byteTextures, true},
+    {"float-textures", &RenderChoices::byteTextures, false},
+};
+
+// The shipped choices changed as `spec` names; false for an unknown name.
+bool parseChoices(const std::string& spec, RenderChoices* choices) {
+    std::stringstream names(spec);
+    std::string name;
+    while (std::getline(names, name, ',')) {
+        const Choice* found = nullptr;
+        for (const Choice& c : CHOICES)
+            if (name == c.name) found = &c;
+        if (!found) return false;
+        choices->*(found->field) = found->value;
+    }
+    return true;
+}
+
 struct Variant {
-    Variant(std::string what, std::string where) : label(std::move(what)), folder(std::move(where)) {}
+    Variant(std::string what, std::string where, RenderChoices how = {})
+        : label(std::move(what)), folder(std::move(where)), choices(how) {}
+
+    // Makes this variant's game the one the keys, the clock and the
+    // process-wide choices belong to.
+    void take() {
+        drive.take();
+        renderChoices() = choices;
+    }
 
     std::string label;
     std::string folder;  // the game folder it is built and run in
+    RenderChoices choices;
     std::unique_ptr<Game> game;
     ScriptedDrive drive{60.0};
     std::vector<double> times;
@@ -176,9 +216,19 @@ int main(int argc, char** argv) {
     const double loadAtStart = platform::loadAverage();
     long frames = 600;
     std::vector<std::string> compare;
+    std::vector<std::pair<std::string, RenderChoices>> choiceVariants;
     for (int a = 1; a < argc; ++a) {
         if (std::strcmp(argv[a], "--compare") == 0 && a + 1 < argc) {
             compare.push_back(fs::absolute(argv[++a]).string());
+        } else if (std::strcmp(argv[a], "--variant") == 0 && a + 1 < argc) {
+            RenderChoices choices;
+            if (!parseChoices(argv[++a], &choices)) {
+                std::cerr << "unknown --variant " << argv[a] << "; the choices are:";
+                for (const Choice& c : CHOICES) std::cerr << " " << c.name;
+                std::cerr << std::endl;
+                return 1;
+            }
+            choiceVariants.emplace_back(argv[a], choices);
         } else {
             frames = std::max(2L, std::atol(argv[a]));
         }
@@ -197,12 +247,12 @@ int main(int argc, char** argv) {
     std::streambuf* console = std::cout.rdbuf(gameOutput.rdbuf());
 
     std::vector<Variant> variants;
-    variants.reserve(compare.size() + 4);  // references to the shipped variant stay valid
+    variants.reserve(compare.size() + choiceVariants.size() + 4);  // references to the shipped variant stay valid
     variants.push_back(Variant("drive, as shipped", fs::current_path().string()));
 
     // The first frame of the shipped game, timed from the start of the process.
     Variant& shipped = variants.front();
-    shipped.drive.take();
+    shipped.take();
     shipped.game = std::make_unique<Game>();
     shipped.game->resize(WINDOW_WIDTH, WINDOW_HEIGHT);
     const double gameBuilt = millisecondsSince(start);
@@ -217,13 +267,17 @@ int main(int argc, char** argv) {
         variants.push_back(Variant("drive with " + fs::path(compare[c]).filename().string(),
                                    variantFolder(root, "compare" + std::to_string(c), compare[c], nullptr)));
     }
+    // The game's own data: only the choices differ.
+    for (const auto& [label, choices] : choiceVariants)
+        variants.push_back(Variant("drive, " + label, game.string(), choices));
+    const std::size_t unlitRow = variants.size();
     variants.push_back(Variant("texture, fog and normals, no lights", variantFolder(root, "nolights", {}, WITHOUT_LIGHTS)));
     variants.push_back(Variant("texture only", variantFolder(root, "texture", {}, TEXTURE_ONLY)));
     variants.push_back(Variant("constant colour", variantFolder(root, "constant", {}, CONSTANT_COLOUR)));
     for (Variant& v : variants) {
         if (v.game) continue;
         fs::current_path(v.folder);
-        v.drive.take();
+        v.take();
         v.game = std::make_unique<Game>();
         v.game->resize(WINDOW_WIDTH, WINDOW_HEIGHT);
         runFrame(*v.game, window);  // the first frame uploads the textures; not counted
@@ -243,7 +297,7 @@ int main(int argc, char** argv) {
         highestLoad = std::max(highestLoad, platform::loadAverage());
         for (Variant& v : variants) {
             fs::current_path(v.folder);
-            v.drive.take();
+            v.take();
             double cpuStart = 0.0;
             for (long f = done; f < std::min(frames, done + TURN); ++f, ++v.drive.frame) {
                 const std::streamoff printedBefore = gameOutput.tellp();
@@ -270,6 +324,7 @@ int main(int argc, char** argv) {
     fs::current_path(game);
 
     // One filter-mode switch in the shipped game, timed as the frame in which it happens.
+    renderChoices() = shipped.choices;
     platform::setKeySource([](int key) { return key == GLFW_KEY_F5 ? 1 : 0; });
     const Clock::time_point t = Clock::now();
     runFrame(*shipped.game, window);
@@ -312,10 +367,20 @@ int main(int argc, char** argv) {
                 "start, at most %.2f during the run\n",
                 renderer ? reinterpret_cast<const char*>(renderer) : "?", std::thread::hardware_concurrency(), frames,
                 WINDOW_WIDTH, WINDOW_HEIGHT, loadAtStart, highestLoad);
-    const auto row = [floor](const char* what, double ms) {
-        std::printf("| %s | %.2f | %.1f |\n", what, ms, floor > 0.0 ? ms / floor : 0.0);
+    // The unit of every figure: the constant-colour drive, which rasterises
+    // the same frames without sampling, fog or lights.
+    const Variant& constant = variants.back();
+    const double unit = percentile(constant.times, 0.5);
+    const double unitP99 = percentile(constant.times, 0.99);
+    const auto perFrameCpu = [](const Variant& v) {
+        return v.cpu / static_cast<double>(std::max<std::size_t>(1, v.times.size()));
     };
-    std::printf("| measure | ms | x floor |\n|---|---|---|\n");
+    const double unitCpu = perFrameCpu(constant);
+    const auto ratio = [](double ms, double of) { return of > 0.0 ? ms / of : 0.0; };
+    const auto row = [&](const char* what, double ms) {
+        std::printf("| %s | %.2f | %.2f |\n", what, ms, ratio(ms, unit));
+    };
+    std::printf("| measure | ms | x constant colour (median) |\n|---|---|---|\n");
     row("median frame", percentile(shipped.times, 0.5));
     row("p99 frame", percentile(shipped.times, 0.99));
     row("worst frame (after the first)", percentile(shipped.times, 1.0));
@@ -327,14 +392,22 @@ int main(int argc, char** argv) {
     row("- of it: a city's construction (programs, 13 images, cells)", cityBuild);
     row("- of it: a new city's first draw (uploads, mipmaps)", cityFirstDraw);
     row("floor: clear and swap (median)", floor);
-    std::printf("\n| the city's fragment stage | median frame ms | x floor | processor ms per frame, all threads |\n"
-                "|---|---|---|---|\n");
+    std::printf("\n| drive | median ms | x constant colour | p99 ms | x constant colour's p99 | processor ms per "
+                "frame, all threads | x constant colour |\n|---|---|---|---|---|---|---|\n");
     for (const Variant& v : variants) {
         const double median = percentile(v.times, 0.5);
-        std::printf("| %s | %.2f | %.1f | %.2f |\n", v.label.c_str(), median, floor > 0.0 ? median / floor : 0.0,
-                    v.cpu / static_cast<double>(std::max<std::size_t>(1, v.times.size())));
+        const double p99 = percentile(v.times, 0.99);
+        std::printf("| %s | %.2f | %.2f | %.2f | %.2f | %.2f | %.2f |\n", v.label.c_str(), median, ratio(median, unit),
+                    p99, ratio(p99, unitP99), perFrameCpu(v), ratio(perFrameCpu(v), unitCpu));
     }
-    std::printf("| floor: clear and swap | %.2f | 1.0 | %.2f |\n", floor, floorCpu);
+    std::printf("| floor: clear and swap | %.2f | %.2f | | | %.2f | %.2f |\n", floor, ratio(floor, unit), floorCpu,
+                ratio(floorCpu, unitCpu));
+    // What the spot lights cost: the shipped drive against the same drive
+    // without them (the goal is at most 1.3).
+    const Variant& unlit = variants[unlitRow];
+    std::printf("\nlit drive / drive without lights: %.2f median, %.2f processor time\n",
+                ratio(percentile(shipped.times, 0.5), percentile(unlit.times, 0.5)),
+                ratio(perFrameCpu(shipped), perFrameCpu(unlit)));
 
     // The slowest frames of the shipped drive and what happened in them.
     std::sort(shippedFrames.begin(), shippedFrames.end(),

@@ -1,0 +1,6 @@
+#include "render/RenderChoices.h"
+
+RenderChoices& renderChoices() {
+    static RenderChoices choices;
+    return choices;
+}
