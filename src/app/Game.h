@@ -52,10 +52,8 @@ public:
     JobManager& rules() { return jobManager; }
     int currentFilterMode() const { return filterMode; }
     int currentViewDistanceMode() const { return viewDistanceMode; }
-    const std::vector<ItemPointer>& distanceMarkers() const { return markers; }
 
 private:
-    void rebuildMarkers();
     void drawMarkers(glm::mat4 matrix);
     void handleViewDistanceKey();
     void handleFilterKey();
@@ -80,5 +78,6 @@ private:
     int viewDistanceMode = VIEW_NORMAL;
     float filterKeyTimer = 0.0f;
     int filterMode = FILTER_LINEAR;
+    // Placed by each update, drawn and dropped by the next render.
     std::vector<ItemPointer> markers;
 };
