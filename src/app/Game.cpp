@@ -97,7 +97,7 @@ void Game::update() {
     }
 
     handleFilterKey();
-    rebuildMarkers();
+    placeMarkers(markers, jobManager.jobs(), van.position(), markerMesh);
 }
 
 void Game::handleViewDistanceKey() {
@@ -119,17 +119,6 @@ void Game::handleFilterKey() {
     van.setCity(rebuilt);
     city = rebuilt;
     platform::releaseFreedMemory();
-}
-
-void Game::rebuildMarkers() {
-    markers.clear();
-    const glm::vec3 vanPosition = van.position();
-    for (const Job& job : jobManager.jobs()) {
-        const glm::vec3 destination(job.destX(), 0.0f, job.destZ());
-        ItemPointer marker;
-        marker.init(markerMesh, job.jobColour(), glm::length(vanPosition - destination));
-        markers.push_back(marker);
-    }
 }
 
 void Game::drawMarkers(glm::mat4 matrix) {

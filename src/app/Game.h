@@ -61,10 +61,8 @@ public:
     // The next frame's elapsed time starts now: the time the window spent
     // minimised is not one long frame.
     void restartFrameClock() { frameTimer.restart(); }
-    const std::vector<ItemPointer>& distanceMarkers() const { return markers; }
 
 private:
-    void rebuildMarkers();
     void drawMarkers(glm::mat4 matrix);
     void drawVan();
     void handleViewDistanceKey();
@@ -92,5 +90,6 @@ private:
     int viewDistanceMode = VIEW_NORMAL;
     float filterKeyTimer = 0.0f;
     int filterMode = FILTER_LINEAR;
+    // Placed by each update, drawn and dropped by the next render.
     std::vector<ItemPointer> markers;
 };

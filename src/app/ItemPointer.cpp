@@ -36,3 +36,14 @@ void ItemPointer::draw(glm::mat4 matrix) const {
     mesh_->draw(scaled(matrix), colours);
     checkGLError();
 }
+
+void placeMarkers(std::vector<ItemPointer>& markers, const std::list<Job>& jobs, glm::vec3 vanPosition,
+                  const std::shared_ptr<FlatMesh>& mesh) {
+    markers.clear();
+    for (const Job& job : jobs) {
+        const glm::vec3 destination(job.destX(), 0.0f, job.destZ());
+        ItemPointer marker;
+        marker.init(mesh, job.jobColour(), glm::length(vanPosition - destination));
+        markers.push_back(marker);
+    }
+}

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "game/Job.h"
 #include "render/FlatMesh.h"
 #include "shaders/GLShader.h"
 
 #include <glm/glm.hpp>
 
+#include <list>
 #include <memory>
+#include <vector>
 
 // The triangle every direction marker draws, in the van model's frame;
 // `program` (the flat one) must not be null.
@@ -36,3 +39,8 @@ private:
     glm::vec3 colour_{0.0f};
     std::shared_ptr<FlatMesh> mesh_;
 };
+
+// Fills `markers` with one marker per job, in the jobs' order, for a van at
+// `vanPosition`; all of them draw `mesh`.
+void placeMarkers(std::vector<ItemPointer>& markers, const std::list<Job>& jobs, glm::vec3 vanPosition,
+                  const std::shared_ptr<FlatMesh>& mesh);

@@ -41,8 +41,6 @@ public:
     shaders::GLShader* fontShader() const { return parts_ ? parts_->fontShader.get() : nullptr; }
     Field* cell(int i, int j) const { return grid_[i][j]; }
     glm::vec3 fogColor() const { return fogColor_; }
-    // How many City values share this city's cells and programs.
-    long useCount() const { return parts_.use_count(); }
 
 private:
     // What one construction makes; every copy of the city shares it.

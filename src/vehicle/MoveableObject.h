@@ -33,7 +33,6 @@ public:
 
     // The van's copy of the city; the game hands it a rebuilt one.
     void setCity(const City& newCity) { city = newCity; }
-    const City& cityCopy() const { return city; }
     const Geometry& geometry() const { return model; }
 
     float speed = 0.0f;

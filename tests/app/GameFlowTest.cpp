@@ -2,11 +2,13 @@
 #include "platform/Input.h"
 
 #include "support/GlContext.h"
+#include "support/Offscreen.h"
 
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 #include <glm/gtc/matrix_transform.hpp>
 
+#include <array>
 #include <cmath>
 #include <iostream>
 #include <memory>
@@ -67,6 +69,30 @@ protected:
     // Keeps the rules from making jobs or losing popularity on their own.
     void quietRules() { game->rules().setTimers(-1e6f, -1e6f); }
 
+    // The pixels of one render, RGBA, in a cleared target of the window's shape.
+    std::vector<unsigned char> rendered() {
+        testing_support::OffscreenFrame target(600, 400, GL_RGBA8);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        game->render();
+        return target.readRgba();
+    }
+    // Renders twice after an update: the first render draws the direction
+    // markers the update placed, the second none, and nothing else differs
+    // (once a first render has uploaded the textures). For each job kind,
+    // the pixels of exactly its flat colour that only the first render has.
+    std::array<int, 3> markerPixels() {
+        const std::vector<unsigned char> first = rendered();
+        const std::vector<unsigned char> second = rendered();
+        const glm::u8vec3 kindColours[3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
+        std::array<int, 3> counts{};
+        for (size_t i = 0; i < first.size(); i += 4) {
+            const glm::u8vec3 a(first[i], first[i + 1], first[i + 2]);
+            const glm::u8vec3 b(second[i], second[i + 1], second[i + 2]);
+            for (int kind = 0; kind < 3; ++kind) counts[kind] += a == kindColours[kind] && b != a;
+        }
+        return counts;
+    }
+
     std::set<int> held;
     double now = 0.0;
     std::unique_ptr<Game> game;
@@ -111,8 +137,7 @@ TEST_F(GameFlowTest, F5CyclesTheFilterModesAndRebuildsTheCity) {
         frame(0.6);
         EXPECT_EQ(game->currentFilterMode(), mode);
         EXPECT_NE(game->gameCity().shader(), oldShader);
-        EXPECT_FALSE(glIsProgram(oldProgram)) << "the old city's program outlived it";
-        EXPECT_EQ(game->player().cityCopy().shader(), game->gameCity().shader());
+        EXPECT_FALSE(glIsProgram(oldProgram)) << "the old city's program outlived it (the van's copy?)";
         EXPECT_EQ(game->sceneLights().shader(), game->gameCity().shader());
 
         // Twelve textures of the placed tiles, drawn once, with the new filters.
@@ -125,6 +150,21 @@ TEST_F(GameFlowTest, F5CyclesTheFilterModesAndRebuildsTheCity) {
         EXPECT_EQ(game->currentFilterMode(), mode);
         held.clear();
     }
+
+    // The van collides with the rebuilt city: at full throttle it keeps to
+    // the streets and stops at a wall.
+    held = {GLFW_KEY_UP};
+    const glm::vec3 start = game->player().position();
+    bool hit = false;
+    for (int n = 0; n < 600 && !hit; ++n) {
+        const float speed = game->player().speed;
+        frame(1.0 / 60.0, false);
+        const glm::vec3 p = game->player().position();
+        ASSERT_FALSE(game->gameCity().isBlocked(p.x, p.z)) << "frame " << n;
+        hit = speed > 0.0f && game->player().speed == 0.0f;
+    }
+    EXPECT_TRUE(hit);
+    EXPECT_GT(glm::length(game->player().position() - start), 25.0f);
 }
 
 TEST_F(GameFlowTest, F8CyclesTheFarPlaneAtTheDrawablesAspect) {
@@ -174,6 +214,11 @@ TEST_F(GameFlowTest, PauseFreezesTheVanAndTheRulesButNotLightsOrMarkers) {
     frame(0.1);
     EXPECT_NE(game->player().position(), start) << "the van should drive while the game runs";
 
+    // A second job near the van, whose (green) direction marker is large.
+    const glm::vec3 van = game->player().position();
+    game->rules().addJob(Job(static_cast<int>(van.x), static_cast<int>(van.z) + 50, -1000.0f, -1000.0f, 20,
+                             game->flatProgram(), 1));
+
     held = {GLFW_KEY_P};
     frame(0.6);
     ASSERT_TRUE(game->rules().isPaused());
@@ -184,9 +229,7 @@ TEST_F(GameFlowTest, PauseFreezesTheVanAndTheRulesButNotLightsOrMarkers) {
     held = {GLFW_KEY_W};
     for (int i = 0; i < 5; ++i) {
         frame(0.5, false);
-        EXPECT_EQ(game->distanceMarkers().size(), 1u) << "markers are rebuilt while paused";
-        game->render();
-        EXPECT_TRUE(game->distanceMarkers().empty());
+        EXPECT_GT(markerPixels()[1], 0) << "markers are placed while paused, and drawn once";
         EXPECT_EQ(game->modelViewStack().index(), 0);
     }
     EXPECT_EQ(game->player().position(), parked);
@@ -227,9 +270,10 @@ TEST_F(GameFlowTest, BothLeftBeamKeysToggleTheBeamEveryFrame) {
 
 TEST_F(GameFlowTest, NoJobsNoDistanceMarkers) {
     quietRules();
+    frame(0.1);
     frame(0.1, false);
     EXPECT_TRUE(game->rules().jobs().empty());
-    EXPECT_TRUE(game->distanceMarkers().empty());
+    EXPECT_EQ(markerPixels(), (std::array<int, 3>{})) << "something was drawn once after the update";
 }
 
 TEST_F(GameFlowTest, DistanceMarkersTakeTheKindColourAndGrowAsTheVanNears) {
@@ -237,13 +281,18 @@ TEST_F(GameFlowTest, DistanceMarkersTakeTheKindColourAndGrowAsTheVanNears) {
     const glm::vec3 van = game->player().position();
     const int x = static_cast<int>(van.x);
     const int z = static_cast<int>(van.z);
+    game->render();  // uploads the textures
     // Far starts give the jobs plenty of time.
     game->rules().addJob(Job(x, z + 200, -1000.0f, -1000.0f, 20, game->flatProgram(), 0));
     game->rules().addJob(Job(x, z + 50, -1000.0f, -1000.0f, 20, game->flatProgram(), 1));
     game->rules().addJob(Job(x + 100, z, -1000.0f, -1000.0f, 20, game->flatProgram(), 2));
     frame(0.01, false);
+    const std::array<int, 3> drawn = markerPixels();
+    for (int kind = 0; kind < 3; ++kind) EXPECT_GT(drawn[kind], 0) << "kind " << kind;
 
-    const std::vector<ItemPointer>& markers = game->distanceMarkers();
+    // What the game placed: the markers of the jobs in their order.
+    std::vector<ItemPointer> markers;
+    placeMarkers(markers, game->rules().jobs(), game->player().position(), nullptr);
     ASSERT_EQ(markers.size(), 3u);
     EXPECT_EQ(markers[0].colour(), glm::vec3(255.0f, 0.0f, 0.0f));
     EXPECT_EQ(markers[1].colour(), glm::vec3(0.0f, 255.0f, 0.0f));

@@ -146,13 +146,14 @@ TEST_F(CityTest, LastCopyReleasesProgramsAndTextures) {
     const GLuint program = first.shader()->programObject();
     const GLuint fontProgram = first.fontShader()->programObject();
     City second = first;
-    EXPECT_EQ(first.useCount(), 2);
     EXPECT_EQ(second.cell(4, 3), first.cell(4, 3));
     EXPECT_EQ(second.shader(), first.shader());
 
+    // The copy left alone keeps the programs and every texture.
     first = City();
-    EXPECT_EQ(second.useCount(), 1);
     EXPECT_TRUE(glIsProgram(program));
+    EXPECT_TRUE(glIsProgram(fontProgram));
+    for (GLuint n : cityTextures) EXPECT_TRUE(glIsTexture(n)) << "texture " << n;
     EXPECT_EQ(second.isStreet(4, 3), 1);
 
     second = City();

@@ -11,21 +11,17 @@ fail() {
     exit 1
 }
 
-# Uses the X server the tests run under (scripts/test starts one), or
-# starts a private Xvfb when there is none. The end-to-end tests take turns
-# on a shared server (they move the keyboard focus), which ctest arranges.
+. "$(dirname "${BASH_SOURCE[0]}")/../../scripts/x-server.sh"
+
+# start_x [SCREEN]: uses the X server the tests run under (scripts/test
+# starts one), or starts a private one when there is none or a SCREEN size
+# (such as 1024x768x24) is asked for. The end-to-end tests take turns on a
+# shared server (they move the keyboard focus), which ctest arranges.
 start_x() {
     WORK=$(mktemp -d /tmp/tarvello-e2e-XXXXXX)
     trap cleanup EXIT
-    if [ -z "${DISPLAY:-}" ] || ! x_answers; then
-        Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$WORK/display" >/dev/null 2>&1 &
-        XVFB_PID=$!
-        for _ in $(seq 100); do
-            [ -s "$WORK/display" ] && break
-            sleep 0.1
-        done
-        [ -s "$WORK/display" ] || fail "Xvfb did not start"
-        export DISPLAY=":$(cat "$WORK/display")"
+    if [ -n "${1:-}" ] || [ -z "${DISPLAY:-}" ] || ! x_answers; then
+        start_x_server "${1:-1280x1024x24}" || fail "Xvfb did not start"
         x_answers || fail "Xvfb on $DISPLAY does not answer"
     fi
     hold_x_open
@@ -59,7 +55,7 @@ hold_x_open() {
 cleanup() {
     [ -n "${GAME_PID:-}" ] && kill -9 "$GAME_PID" 2>/dev/null
     [ -n "${KEEPER_PID:-}" ] && kill "$KEEPER_PID" 2>/dev/null
-    [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null
+    stop_x_server
     [ -n "${WORK:-}" ] && rm -rf "$WORK"
 }
 

@@ -75,14 +75,9 @@ wait_exit 30 || fail "the game did not end when its window was closed"
 # less room than the 1200 x 800 it asks for, and the picture and the text
 # follow. Without a window manager Wine draws the frame; its minimise and
 # restore buttons are 47 pixels left of the frame's right edge.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$WORK/small-display" >/dev/null 2>&1 &
-SMALL_X_PID=$!
-trap 'kill "$SMALL_X_PID" 2>/dev/null; cleanup' EXIT
-for _ in $(seq 100); do [ -s "$WORK/small-display" ] && break; sleep 0.1; done
-[ -s "$WORK/small-display" ] || fail "the 1024 x 768 X server did not start"
 LARGE_DISPLAY=$DISPLAY
 SHARED_PREFIX=${WINEPREFIX:-}
-export DISPLAY=":$(cat "$WORK/small-display")"
+start_x_server 1024x768x24 || fail "the 1024 x 768 X server did not start"
 x_answers || fail "the 1024 x 768 X server does not answer"
 # Wine takes the screen's size from the first program of its session, so
 # this game runs in a Wine prefix and session of its own, begun there.

@@ -1,14 +1,12 @@
 #include "support/TestFiles.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
 #include <stdexcept>
 
-#include <jpeglib.h>
+#include "jpeg_writer.h"
 
 namespace testing_support {
 
@@ -48,27 +46,11 @@ std::string readFile(const std::string& path) {
 
 void writeJpeg(const std::string& path, int width, int height, int components,
                const std::vector<unsigned char>& pixels, int quality) {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) throw std::runtime_error("cannot write " + path);
-    jpeg_compress_struct info;
-    jpeg_error_mgr errors;
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
-    jpeg_stdio_dest(&info, file);
-    info.image_width = static_cast<JDIMENSION>(width);
-    info.image_height = static_cast<JDIMENSION>(height);
-    info.input_components = components;
-    info.in_color_space = components == 1 ? JCS_GRAYSCALE : JCS_RGB;
-    jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, quality, TRUE);
-    jpeg_start_compress(&info, TRUE);
-    while (info.next_scanline < info.image_height) {
-        JSAMPROW row = const_cast<unsigned char*>(&pixels[info.next_scanline * width * components]);
-        jpeg_write_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    std::fclose(file);
+    if (pixels.size() != static_cast<size_t>(width) * height * components)
+        throw std::invalid_argument("writeJpeg: " + std::to_string(pixels.size()) + " bytes for " + path);
+    std::string error;
+    if (!jpeg_writer::write(path, width, height, components, quality, pixels.data(), error))
+        throw std::runtime_error(error);
 }
 
 }  // namespace testing_support

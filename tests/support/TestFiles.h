@@ -24,8 +24,8 @@ private:
 void writeFile(const std::string& path, const std::string& bytes);
 std::string readFile(const std::string& path);
 
-// Writes a JPEG with libjpeg: `components` 1 (greyscale) or 3 (RGB);
-// `pixels` holds rows from the top of the image down.
+// Writes a JPEG: `components` 1 (greyscale) or 3 (RGB); `pixels` holds rows
+// from the top of the image down. Throws when it cannot.
 void writeJpeg(const std::string& path, int width, int height, int components,
                const std::vector<unsigned char>& pixels, int quality = 100);
 

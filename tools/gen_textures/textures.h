@@ -55,10 +55,6 @@ GrayImage renderStreetTile(unsigned openSides);
 // the bottom-left texel of their block's wall texture.
 inline constexpr int kRoofGrey = 104;
 
-// Encodes as a baseline greyscale JPEG at the given quality and writes it.
-// Returns false and fills `error` when encoding or writing fails.
-bool writeGrayJpeg(const std::string& path, const GrayImage& img, int quality, std::string& error);
-
 // Writes every texture of the city into `dir` (created when missing).
 bool writeAllTextures(const std::string& dir, std::string& error);
 
