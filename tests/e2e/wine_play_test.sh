@@ -121,6 +121,7 @@ restore() {
 minimising_pauses frame_button restore "$width" "$height"
 key Escape
 wait_exit 30 || fail "the game on the small screen did not end on Escape"
+game_crashed && fail "the game on the small screen crashed inside Wine after Escape"
 [ "$GAME_EXIT" = 0 ] || fail "exit code $GAME_EXIT on the small screen"
 [ -s "$GAME_ERR" ] && fail "lines on the error stream on the small screen"
 WINEDEBUG=-all wineserver -k >/dev/null 2>&1
@@ -157,5 +158,6 @@ for pattern in "^error: can't load vertex shader!$" "^ERROR: can't load Image Te
 done
 xdotool key --window "$BOX" Return
 wait_exit 30 || fail "the game did not end when its message box was closed"
+game_crashed && fail "the game crashed inside Wine after its message box was closed"
 [ "$GAME_EXIT" = 1 ] || fail "exit code $GAME_EXIT after the font's message box, expected 1"
 echo "Windows play test passed"
