@@ -6,6 +6,7 @@
 #include "platform/Input.h"
 #include "platform/Keys.h"
 #include "platform/Process.h"
+#include "platform/XInputLibrary.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
@@ -16,6 +17,7 @@ int main() {
     platform::configureProcess();
     platform::useGameDataFolder();
 
+    platform::keepXInputLoaded();
     glfwInit();
     GLFWwindow* window = openGameWindow("Tarvello!");
     if (!window) {

@@ -31,6 +31,13 @@ focus() {
     return 1
 }
 
+# game_crashed: Wine reported a crash on the game's output, which can come
+# after the last frame and leave the exit code 0.
+game_crashed() {
+    cat "$GAME_OUT" "$GAME_ERR" | tr -d '\r' |
+        grep -E 'Unhandled page fault|Unhandled exception|wine: .*starting debugger|wine: Call from .* to unimplemented function'
+}
+
 start_x
 start_game "$1"
 find_window 2>/dev/null
@@ -54,6 +61,7 @@ f5_rebuilds_city
 
 key Escape
 wait_exit 30 || fail "the game did not end on Escape"
+game_crashed && fail "the game crashed inside Wine after Escape"
 [ "$GAME_EXIT" = 0 ] || fail "exit code $GAME_EXIT on Escape"
 [ -s "$GAME_ERR" ] && fail "lines on the error stream"
 
@@ -68,6 +76,7 @@ out_lines | grep -qE '^No game data in the working folder .*\\elsewhere; using t
 focus || fail "cannot focus the game's window"
 key alt+F4
 wait_exit 30 || fail "the game did not end when its window was closed"
+game_crashed && fail "the game crashed inside Wine after its window was closed"
 [ "$GAME_EXIT" = 0 ] || fail "exit code $GAME_EXIT after closing the window"
 [ -s "$GAME_ERR" ] && fail "lines on the error stream"
 
@@ -112,6 +121,7 @@ restore() {
 minimising_pauses frame_button restore "$width" "$height"
 key Escape
 wait_exit 30 || fail "the game on the small screen did not end on Escape"
+game_crashed && fail "the game on the small screen crashed inside Wine after Escape"
 [ "$GAME_EXIT" = 0 ] || fail "exit code $GAME_EXIT on the small screen"
 [ -s "$GAME_ERR" ] && fail "lines on the error stream on the small screen"
 WINEDEBUG=-all wineserver -k >/dev/null 2>&1
@@ -148,5 +158,6 @@ for pattern in "^error: can't load vertex shader!$" "^ERROR: can't load Image Te
 done
 xdotool key --window "$BOX" Return
 wait_exit 30 || fail "the game did not end when its message box was closed"
+game_crashed && fail "the game crashed inside Wine after its message box was closed"
 [ "$GAME_EXIT" = 1 ] || fail "exit code $GAME_EXIT after the font's message box, expected 1"
 echo "Windows play test passed"

@@ -1,8 +1,16 @@
 #include "app/FrameTimer.h"
 #include "platform/DataPath.h"
 #include "platform/Input.h"
+#include "platform/XInputLibrary.h"
 
 #include <gtest/gtest.h>
+
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include <GLFW/glfw3.h>
+#endif
 
 namespace {
 
@@ -35,5 +43,16 @@ TEST(Platform, KeysAndClockComeThroughTheSeam) {
     platform::setClockSource({});
     EXPECT_EQ(platform::keyDown(65), 0) << "no window: no key is down";
 }
+
+#ifdef _WIN32
+// GLFW frees the game-pad library in glfwTerminate; unloading it is what
+// lets Wine 8's polling thread crash the process at exit.
+TEST(Platform, XInputStaysLoadedAfterGlfwEnds) {
+    platform::keepXInputLoaded();
+    ASSERT_TRUE(glfwInit());
+    glfwTerminate();
+    EXPECT_NE(GetModuleHandleW(L"xinput1_4.dll"), nullptr);
+}
+#endif
 
 }  // namespace

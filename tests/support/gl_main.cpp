@@ -5,6 +5,7 @@
 
 #include "app/Window.h"
 #include "platform/Process.h"
+#include "platform/XInputLibrary.h"
 
 #include <GLFW/glfw3.h>
 
@@ -19,6 +20,7 @@ void setGlWindow(GLFWwindow* w);
 int main(int argc, char** argv) {
     platform::configureProcess();
     ::testing::InitGoogleTest(&argc, argv);
+    platform::keepXInputLoaded();
     // A busy X server can refuse a connection now and then; try again
     // before giving up, since the tests are about the game, not the server.
     bool ready = glfwInit();

@@ -15,6 +15,7 @@
 #include "app/Window.h"
 #include "platform/Input.h"
 #include "platform/Process.h"
+#include "platform/XInputLibrary.h"
 #include "render/RenderChoices.h"
 
 #include <GL/glew.h>
@@ -233,6 +234,7 @@ int main(int argc, char** argv) {
             frames = std::max(2L, std::atol(argv[a]));
         }
     }
+    platform::keepXInputLoaded();
     if (!glfwInit()) return 1;
     GLFWwindow* window = openGameWindow("Tarvello!");
     if (!window) {
