@@ -4,12 +4,26 @@
 
 struct GLFWwindow;
 
+// What differs between the programs that open the game's window: the game
+// shows it; the tests, the benchmark and the fuzzer may keep it hidden.
+struct WindowOptions {
+    const char* title = "Tarvello!";
+    bool visible = true;
+    // A busy X server refuses a connection now and then; the test programs
+    // try this many times, 200 ms apart, since they are about the game, not
+    // the server.
+    int connectAttempts = 1;
+};
 
-// Opens the 1200 x 800 window with an OpenGL 3.3 compatibility context
-// (24 depth bits, 8 stencil bits) and makes the context current; null when
-// that fails. GLFW must be initialised.
-GLFWwindow* openGameWindow(const char* title, bool visible = true);
+// The one start-up of every program that draws with the game's code: GLFW
+// (with the Windows game-pad library kept loaded), the 1200 x 800 window
+// with an OpenGL 3.3 compatibility context (24 depth bits, 8 stencil bits)
+// made current, sticky keys, GLEW, the 3.3 check and the fixed state. Each
+// failure is reported as the game reports it; a shown window's player also
+// gets a message box on Windows. On failure GLFW is shut down again and the
+// result is null.
+GLFWwindow* startGameWindow(const WindowOptions& options = {});
 
-// The OpenGL state every frame relies on: sRGB output, depth test, back-face
-// culling, alpha blending and smooth 1.5-pixel lines. Nothing changes it later.
-void setFixedRenderState();
+// Ends what startGameWindow began (the window goes with GLFW), once every
+// OpenGL object is given back.
+void stopGameWindow();

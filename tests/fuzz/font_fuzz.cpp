@@ -4,6 +4,7 @@
 // the font unusable, or loaded into a font whose glyphs lie inside its
 // texture; either way no OpenGL error is left behind. The sanitizers catch
 // reads past the data, and the checks below catch a loaded font that lies.
+#include "app/Window.h"
 #include "font/GLFont.h"
 
 #include <GLFW/glfw3.h>
@@ -72,15 +73,7 @@ bool load(Font& font) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    if (!glfwInit()) fault("cannot initialise GLFW (is an X server running?)");
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
-    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_COMPAT_PROFILE);
-    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
-    GLFWwindow* window = glfwCreateWindow(64, 64, "font fuzz", nullptr, nullptr);
-    if (!window) fault("cannot create a 3.3 compatibility context");
-    glfwMakeContextCurrent(window);
-    glewInit();
+    if (!startGameWindow({"font fuzz", false})) fault("cannot start OpenGL (is an X server running?)");
     // Text is drawn into a framebuffer of its own: drawing into the window
     // would ask the X server about the window on every flush.
     GLuint framebuffer = 0, colour = 0;

@@ -5,13 +5,8 @@
 
 #include "app/Window.h"
 #include "platform/Process.h"
-#include "platform/XInputLibrary.h"
 
 #include <GLFW/glfw3.h>
-
-#include <chrono>
-#include <iostream>
-#include <thread>
 
 namespace testing_support {
 void setGlWindow(GLFWwindow* w);
@@ -20,34 +15,15 @@ void setGlWindow(GLFWwindow* w);
 int main(int argc, char** argv) {
     platform::configureProcess();
     ::testing::InitGoogleTest(&argc, argv);
-    platform::keepXInputLoaded();
-    // A busy X server can refuse a connection now and then; try again
-    // before giving up, since the tests are about the game, not the server.
-    bool ready = glfwInit();
-    for (int attempt = 0; attempt < 5 && !ready; ++attempt) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        ready = glfwInit();
-    }
-    if (!ready) {
-        std::cerr << "tests: cannot initialise GLFW (is an X server running?)" << std::endl;
-        return 1;
-    }
-    GLFWwindow* window = openGameWindow("tests", false);
-    if (!window) {
-        std::cerr << "tests: cannot create a 3.3 compatibility context" << std::endl;
-        glfwTerminate();
-        return 1;
-    }
-    glewInit();
-    setFixedRenderState();
+    GLFWwindow* window = startGameWindow({"tests", false, 6});
+    if (!window) return 1;
     testing_support::setGlWindow(window);
 
     const int result = RUN_ALL_TESTS();
 
     testing_support::setGlWindow(nullptr);
 #ifndef __SANITIZE_ADDRESS__
-    glfwDestroyWindow(window);
-    glfwTerminate();
+    stopGameWindow();
 #else
     // Closing the display unloads Mesa's driver, and the leak checker then
     // reports the driver's own start-up allocations from an unknown module.

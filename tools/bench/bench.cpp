@@ -15,7 +15,6 @@
 #include "app/Window.h"
 #include "platform/Input.h"
 #include "platform/Process.h"
-#include "platform/XInputLibrary.h"
 #include "render/RenderChoices.h"
 
 #include <GL/glew.h>
@@ -234,15 +233,8 @@ int main(int argc, char** argv) {
             frames = std::max(2L, std::atol(argv[a]));
         }
     }
-    platform::keepXInputLoaded();
-    if (!glfwInit()) return 1;
-    GLFWwindow* window = openGameWindow("Tarvello!");
-    if (!window) {
-        std::cerr << "Failed to initialize OpenGL window." << std::endl;
-        return 1;
-    }
-    glewInit();
-    setFixedRenderState();
+    GLFWwindow* window = startGameWindow();
+    if (!window) return 1;
     const double contextReady = millisecondsSince(start);
 
     std::ostringstream gameOutput;
@@ -467,6 +459,6 @@ int main(int argc, char** argv) {
                     "are not a quiet machine's\n",
                     loadAtStart, highestLoad, ownProcessors);
     }
-    glfwTerminate();
+    stopGameWindow();
     return 0;
 }
