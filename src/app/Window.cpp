@@ -48,21 +48,13 @@ void setFixedRenderState() {
     glLineWidth(1.5f);
 }
 
-// A hidden window belongs to a test or a tool, where no one would close a box.
-void reportStartFailure(const WindowOptions& options, std::ostream& stream, const char* line) {
-    if (options.visible) {
-        platform::reportFatalError(stream, line);
-    } else {
-        stream << line << std::endl;
-    }
-}
-
 }  // namespace
 
 GLFWwindow* startGameWindow(const WindowOptions& options) {
+    platform::showFatalErrorsInBox(options.visible);
     GLFWwindow* window = initGlfw(options.connectAttempts) ? openWindow(options) : nullptr;
     if (!window) {
-        reportStartFailure(options, std::cerr, "Failed to initialize OpenGL window.");
+        platform::reportFatalError(std::cerr, "Failed to initialize OpenGL window.");
         glfwTerminate();
         return nullptr;
     }
@@ -72,7 +64,7 @@ GLFWwindow* startGameWindow(const WindowOptions& options) {
     const GLenum err = glewInit();
     if (err != GLEW_OK) std::cerr << "Error: " << glewGetErrorString(err) << std::endl;
     if (!glewIsSupported("GL_VERSION_3_3")) {
-        reportStartFailure(options, std::cout, "OpenGL 3.3 not supported on your hardware.");
+        platform::reportFatalError(std::cout, "OpenGL 3.3 not supported on your hardware.");
         glfwTerminate();
         return nullptr;
     }

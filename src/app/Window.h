@@ -19,9 +19,9 @@ struct WindowOptions {
 // (with the Windows game-pad library kept loaded), the 1200 x 800 window
 // with an OpenGL 3.3 compatibility context (24 depth bits, 8 stencil bits)
 // made current, sticky keys, GLEW, the 3.3 check and the fixed state. Each
-// failure is reported as the game reports it; a shown window's player also
-// gets a message box on Windows. On failure GLFW is shut down again and the
-// result is null.
+// failure is reported as the game reports it; where the window is shown,
+// this and every later fatal error also shows a message box on Windows. On
+// failure GLFW is shut down again and the result is null.
 GLFWwindow* startGameWindow(const WindowOptions& options = {});
 
 // Ends what startGameWindow began (the window goes with GLFW), once every

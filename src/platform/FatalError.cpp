@@ -7,12 +7,18 @@
 #endif
 
 namespace platform {
+namespace {
+bool showBox = false;
+}
+
+void showFatalErrorsInBox(bool show) { showBox = show; }
 
 void reportFatalError(std::ostream& stream, const std::string& line) {
     stream << line << std::endl;
     // Everything printed before stays in front of the box, on the console.
     std::cout.flush();
 #ifdef _WIN32
+    if (!showBox) return;
     const int length = MultiByteToWideChar(CP_UTF8, 0, line.c_str(), -1, nullptr, 0);
     std::wstring text(length > 0 ? length : 1, L'\0');
     if (length > 0) MultiByteToWideChar(CP_UTF8, 0, line.c_str(), -1, text.data(), length);
