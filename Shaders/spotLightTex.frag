@@ -9,10 +9,12 @@
 // branch are computed, only a loop that every pixel of a block has left
 // saves work, and whatever follows from the uniforms or the face alone is
 // worked out again for every block of pixels. So the vertex stage hands
-// over, per face, the cones of the high moon light (light 2) and the two
-// head lights, which light most of what is seen and are added here without
-// a loop, and the lights' heights over the face's plane; only the lamps that
-// can reach a face are visited, by a loop over the face's light set.
+// over, per face, the cones of the two head lights, which light most of
+// what is seen and are added here without a loop, and their height over
+// the face's plane. The high moon light (light 2) and the lamps that can
+// reach a face are visited by one loop: such a loop runs its body at least
+// once for every block, even one whose face has no lamp, so the moon, which
+// lights every face, takes that first pass instead of wasting it.
 uniform sampler2D colorTexture;
 uniform vec4 ambient;
 uniform vec4 diffuse;
@@ -30,8 +32,7 @@ in vec2 texCoord;
 flat in int lightMask;
 flat in vec4 headCone0;
 flat in vec4 headCone1;
-flat in vec4 moonCone;
-flat in vec4 faceTowards;  // see the vertex stage
+flat in vec3 faceTowards;  // see the vertex stage
 
 out vec4 fragColor;
 
@@ -68,22 +69,15 @@ void main()
     float inverseEye = inversesqrt(eyeDistanceSq);
     // Nearer than fog_start the clamp gives 1 anyway; fog_start is read here
     // because Mesa leaks driver memory when only the vertex stage reads it.
-    float fogFactor = clamp((fog_end - max(eyeDistanceSq * inverseEye, fog_start)) * faceTowards.w, 0.0, 1.0);
-    float eyeFacing = -faceTowards.z * inverseEye;
+    float fogFactor = clamp((fog_end - max(eyeDistanceSq * inverseEye, fog_start)) * faceTowards.z, 0.0, 1.0);
+    float eyeFacing = -faceTowards.y * inverseEye;
     float diffuseSum = 0.0;
     float specularSum = 0.0;
 
-    // The moon, then the head lights: both stand at the van and differ only
-    // in their cones, so everything but the cones is worked out once for the
-    // pair. Should they ever stand apart, the vertex stage gives the pair no
-    // height over the face and leaves both in the face's light set.
-    vec3 toMoon = lightPos[2].xyz - eyePosition;
-    float moonSq = dot(toMoon, toMoon);
-    float inverseMoon = inversesqrt(moonSq);
-    float moon = smoothCone(clamp(-dot(toMoon, moonCone.xyz) * inverseMoon - moonCone.w, 0.0, 1.0));
-    addStrength(moon, faceTowards.y * inverseMoon, moonSq, -dot(toMoon, eyePosition) * inverseMoon * inverseEye,
-                eyeFacing, diffuseSum, specularSum);
-
+    // The head lights both stand at the van and differ only in their cones,
+    // so everything but the cones is worked out once for the pair. Should
+    // they ever stand apart, the vertex stage gives the pair no height over
+    // the face and leaves both in the face's light set.
     vec3 toHead = lightPos[0].xyz - eyePosition;
     float headSq = dot(toHead, toHead);
     float inverseHead = inversesqrt(headSq);
@@ -92,10 +86,11 @@ void main()
     addStrength(heads, faceTowards.x * inverseHead, headSq, -dot(toHead, eyePosition) * inverseHead * inverseEye,
                 eyeFacing, diffuseSum, specularSum);
 
-    // The other lights, lowest set bit first; a bit's index is the exponent
-    // of its value as a float.
-    for (int mask = lightMask; mask != 0; mask &= mask - 1) {
-        int i = (floatBitsToInt(float(mask & -mask)) >> 23) - 127;
+    // The moon, then the face's other lights, lowest set bit first; a bit's
+    // index is the exponent of its value as a float.
+    int mask = lightMask;
+    int i = 2;
+    for (;;) {
         vec3 toLight = lightPos[i].xyz - eyePosition;
         float distanceSq = dot(toLight, toLight);
         float inverseDistance = inversesqrt(distanceSq);
@@ -105,6 +100,9 @@ void main()
         float cone = smoothCone(clamp((along - cutoff) / (0.25 - 0.25 * cutoff), 0.0, 1.0));
         addStrength(cone, max(dot(eyeNormal, toLight), 0.0) * inverseDistance, distanceSq,
                     -dot(toLight, eyePosition) * inverseDistance * inverseEye, eyeFacing, diffuseSum, specularSum);
+        if (mask == 0) break;
+        i = (floatBitsToInt(float(mask & -mask)) >> 23) - 127;
+        mask &= mask - 1;
     }
     float texel = texture(colorTexture, texCoord).r;
     vec3 lit = texel * (ambient.rgb + diffuse.rgb * diffuseSum + specular.rgb * specularSum);

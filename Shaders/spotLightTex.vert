@@ -34,11 +34,9 @@ flat out int lightMask;   // bit i: light i may reach this face; none beyond the
 // way into the cone), so a fragment's cone strength is one dot product away.
 flat out vec4 headCone0;
 flat out vec4 headCone1;
-flat out vec4 moonCone;
-// x, y: the head lights' (0 while they stand apart) and the moon's height
-// over the face's plane; z: the plane's distance from the eye; w: 1 / the
-// fog's depth.
-flat out vec4 faceTowards;
+// x: the head lights' height over the face's plane (0 while they stand
+// apart); y: the plane's distance from the eye; z: 1 / the fog's depth.
+flat out vec3 faceTowards;
 
 // Every cell fits in 25 to each side of its origin and 0 to 30 up.
 const vec3 BOX_LOW = vec3(-25.0, 0.0, -25.0);
@@ -113,13 +111,12 @@ void main()
     }
     bool together = lightPos[0].xyz == lightPos[1].xyz;
     // The moon and, standing together, the head lights are added to every
-    // face outside the loop.
+    // face anyway: the moon as the lighting loop's first pass, the head
+    // lights before the loop.
     lightMask = fullyFogged ? 0 : mask & (together ? ~7 : ~4);
     headCone0 = scaledCone(0);
     headCone1 = scaledCone(1);
-    moonCone = scaledCone(2);
     float plane = dot(eyeNormal, eyePosition);
     float head = together ? max(dot(eyeNormal, lightPos[0].xyz) - plane, 0.0) : 0.0;
-    faceTowards = vec4(head, max(dot(eyeNormal, lightPos[2].xyz) - plane, 0.0), plane,
-                       1.0 / max(fog_end - fog_start, 0.0001));
+    faceTowards = vec3(head, plane, 1.0 / max(fog_end - fog_start, 0.0001));
 }
