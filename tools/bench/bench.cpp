@@ -357,10 +357,11 @@ int main(int argc, char** argv) {
     const double floor = percentile(floorTimes, 0.5);
 
     const GLubyte* renderer = glGetString(GL_RENDERER);
-    std::printf("renderer: %s; %u processors online; %ld frames at %dx%d per drive; load average %.2f at the "
-                "start, at most %.2f during the run\n",
+    const char* tunables = std::getenv("GLIBC_TUNABLES");
+    std::printf("renderer: %s; %u processors online; %ld frames at %dx%d per drive; GLIBC_TUNABLES=%s; load average "
+                "%.2f at the start, at most %.2f during the run\n",
                 renderer ? reinterpret_cast<const char*>(renderer) : "?", std::thread::hardware_concurrency(), frames,
-                WINDOW_WIDTH, WINDOW_HEIGHT, loadAtStart, highestLoad);
+                WINDOW_WIDTH, WINDOW_HEIGHT, tunables ? tunables : "", loadAtStart, highestLoad);
     // The unit of every figure: the constant-colour drive, which rasterises
     // the same frames without sampling, fog or lights.
     const Variant& constant = variants.back();
