@@ -27,25 +27,6 @@ static_assert(IMPORT_FLAGS == 0x0180004F, "the van is imported with these flags"
 
 }  // namespace
 
-glm::vec3 meshColour(unsigned int i) {
-    switch (i) {
-    case 0: return {160.0f, 0.0f, 0.0f};
-    case 1: return {255.0f, 255.0f, 0.0f};
-    case 2: return {0.0f, 0.0f, 1.0f};
-    case 3:
-    case 4:
-    case 5: return {0.0f, 0.0f, 0.0f};
-    case 6:
-    case 7:
-    case 10: return {0.5f, 0.4f, 0.3f};
-    case 8: return {182.0f, 182.0f, 182.0f};
-    default: {
-        const float f = static_cast<float>(i);
-        return {1.0f / f, 0.8f / f, 0.6f / f};
-    }
-    }
-}
-
 Mesh::Mesh(const aiMesh* mesh, float red, float green, float blue, float alpha) {
     const unsigned int count = mesh->mNumVertices;
     vertices_.reserve(count * 4);

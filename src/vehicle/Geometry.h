@@ -4,6 +4,7 @@
 #include "render/GlObject.h"
 #include "render/SpotLights.h"
 #include "shaders/GLShader.h"
+#include "vehicle/MeshColour.h"
 
 #include <glm/glm.hpp>
 
@@ -101,5 +102,3 @@ private:
     glm::mat4 modelMatrix_{1.0f};
 };
 
-// The colour of imported mesh i: a few fixed parts, then dimmer shades.
-glm::vec3 meshColour(unsigned int i);

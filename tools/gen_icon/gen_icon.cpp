@@ -8,6 +8,8 @@
 // each pixel averaged from its 4 x 4 samples, so edges are smooth and the
 // background stays transparent. The output is the same for the same model.
 
+#include "vehicle/MeshColour.h"
+
 #include <zlib.h>
 
 #include <algorithm>
@@ -37,25 +39,11 @@ struct Face {
     int object;
 };
 
-// The colours the game gives the van's objects by their place in the file,
-// each channel capped at 1 as OpenGL caps them.
+// The colours the game gives the van's objects, each channel capped at 1
+// as OpenGL caps them.
 Vec3 objectColour(int object) {
-    switch (object) {
-    case 0: return {1.0, 0.0, 0.0};
-    case 1: return {1.0, 1.0, 0.0};
-    case 2: return {0.0, 0.0, 1.0};
-    case 3:
-    case 4:
-    case 5: return {0.0, 0.0, 0.0};
-    case 6:
-    case 7:
-    case 10: return {0.5, 0.4, 0.3};
-    case 8: return {1.0, 1.0, 1.0};
-    default: {
-        const double f = object;
-        return {std::min(1.0, 1.0 / f), std::min(1.0, 0.8 / f), std::min(1.0, 0.6 / f)};
-    }
-    }
+    const glm::vec3 c = meshColour(static_cast<unsigned int>(object));
+    return {std::min(1.0, double(c.r)), std::min(1.0, double(c.g)), std::min(1.0, double(c.b))};
 }
 
 // Reads the "o", "v" and "f" lines of an OBJ file; false when it has no face.
