@@ -111,6 +111,8 @@ void City::render(glm::mat4 modelView, glm::mat4 projection, glm::mat3 normalMat
     glUniformMatrix4fv(program->uniformLocation("pMatrix"), 1, GL_FALSE, glm::value_ptr(projection));
     glUniformMatrix3fv(program->uniformLocation("normalMatrix"), 1, GL_FALSE, glm::value_ptr(normalMatrix));
     program->unbind();
+    // Row by row: drawing the cells front to back instead saved nothing
+    // measurable on the software renderer.
     for (int a = 0; a < SIZE; ++a)
         for (int b = 0; b < SIZE; ++b) grid_[a][b]->draw(modelView, glm::vec2(static_cast<float>(a), static_cast<float>(b)));
 }

@@ -33,8 +33,9 @@ CellObjects buildCellObjects(shaders::GLShader* program, const CellGeometry<N>& 
 }
 
 // The five faces of a block (no bottom), counter-clockwise seen from
-// outside. `flat` picks the mapping that shows the texture once per wall.
-CellGeometry<20> boxGeometry(float w, float d, float h, bool flat) {
+// outside, with the texture laid on by `mapping`.
+CellGeometry<20> boxGeometry(float w, float d, float h, BuildingMesh::Mapping mapping) {
+    const bool flat = mapping == BuildingMesh::Mapping::OncePerWall;
     struct Corner {
         float x, y, z, nx, ny, nz, s, t, fs, ft;
     };
@@ -71,6 +72,13 @@ CellGeometry<4> tileGeometry(float w, float d) {
         {0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1, 0},
         {0, 0, 0, 1, 1, 1, 1, 0},
     };
+}
+
+// The model-view of a cell of half size (width, depth) at a grid position.
+glm::mat4 placed(const glm::mat4& modelView, int width, int depth, glm::vec2 gridPosition) {
+    const float x = 2.0f * static_cast<float>(width) * gridPosition.x;
+    const float z = 2.0f * static_cast<float>(depth) * gridPosition.y;
+    return modelView * glm::translate(glm::mat4(1.0f), glm::vec3(x, 0.0f, z));
 }
 
 // The draw sequence all cells share; a street also sends its lamp colours.
@@ -110,10 +118,11 @@ Spot streetLampSpot() {
                 glm::vec4(0.3f, 0.3f, 0.3f, 1.0f), glm::vec4(0.2f, 0.2f, 0.2f, 1.0f), 0.7f);
 }
 
-BuildingMesh::BuildingMesh(float width, float depth, float height, shaders::GLShader* program, Texture& texture)
+BuildingMesh::BuildingMesh(float width, float depth, float height, shaders::GLShader* program, Texture& texture,
+                           Mapping mapping)
     : program_(program), texture_(texture) {
     if (!program) return;
-    objects_ = buildCellObjects(program, boxGeometry(width, depth, height, false));
+    objects_ = buildCellObjects(program, boxGeometry(width, depth, height, mapping));
     glBindBuffer(GL_ARRAY_BUFFER, 0);
 }
 
@@ -121,41 +130,27 @@ void BuildingMesh::draw(glm::mat4 modelView) {
     drawCell(program_, texture_, uploadPending_, objects_, modelView, 20, nullptr);
 }
 
-Building::Building(int width, int depth, Texture texture)
-    : width_(width), depth_(depth), texture_(std::move(texture)) {}
+Building::Building(int width, int depth, Texture texture) : Building(width, depth, std::move(texture), 25) {}
 
-glm::mat4 Building::placed(const glm::mat4& modelView, glm::vec2 gridPosition) const {
-    const float x = 2.0f * static_cast<float>(width_) * gridPosition.x;
-    const float z = 2.0f * static_cast<float>(depth_) * gridPosition.y;
-    return modelView * glm::translate(glm::mat4(1.0f), glm::vec3(x, 0.0f, z));
-}
+Building::Building(int width, int depth, Texture texture, int height)
+    : width_(width), depth_(depth), texture_(std::move(texture)), height_(height) {}
 
-void Building::init(shaders::GLShader* program) {
+void Building::build(shaders::GLShader* program, BuildingMesh::Mapping mapping) {
     if (mesh_.builtFor(program)) return;
     mesh_ = BuildingMesh(static_cast<float>(width_), static_cast<float>(depth_), static_cast<float>(height_), program,
-                         texture_);
+                         texture_, mapping);
 }
 
-void Building::draw(glm::mat4 modelView, glm::vec2 gridPosition) { mesh_.draw(placed(modelView, gridPosition)); }
+void Building::init(shaders::GLShader* program) { build(program, BuildingMesh::Mapping::Repeated); }
 
-FlatBuilding::FlatBuilding(int width, int depth, Texture texture, int height) : texture_(std::move(texture)) {
-    width_ = width;
-    depth_ = depth;
-    height_ = height;
+void Building::draw(glm::mat4 modelView, glm::vec2 gridPosition) {
+    mesh_.draw(placed(modelView, width_, depth_, gridPosition));
 }
 
-void FlatBuilding::init(shaders::GLShader* program) {
-    if (objects_ && program_ == program) return;
-    program_ = program;
-    if (!program) return;
-    objects_ = buildCellObjects(
-        program, boxGeometry(static_cast<float>(width_), static_cast<float>(depth_), static_cast<float>(height_), true));
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-}
+FlatBuilding::FlatBuilding(int width, int depth, Texture texture, int height)
+    : Building(width, depth, std::move(texture), height) {}
 
-void FlatBuilding::draw(glm::mat4 modelView, glm::vec2 gridPosition) {
-    drawCell(program_, texture_, uploadPending_, objects_, placed(modelView, gridPosition), 20, nullptr);
-}
+void FlatBuilding::init(shaders::GLShader* program) { build(program, BuildingMesh::Mapping::OncePerWall); }
 
 StreetMesh::StreetMesh(int width, int depth, shaders::GLShader* program, Texture& texture, Spot& spot)
     : program_(program), texture_(texture), spot_(spot) {
@@ -177,7 +172,5 @@ void Street::init(shaders::GLShader* program) {
 }
 
 void Street::draw(glm::mat4 modelView, glm::vec2 gridPosition) {
-    const float x = 2.0f * static_cast<float>(width_) * gridPosition.x;
-    const float z = 2.0f * static_cast<float>(depth_) * gridPosition.y;
-    mesh_.draw(modelView * glm::translate(glm::mat4(1.0f), glm::vec3(x, 0.0f, z)));
+    mesh_.draw(placed(modelView, width_, depth_, gridPosition));
 }

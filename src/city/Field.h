@@ -51,8 +51,14 @@ using CellObjects = std::shared_ptr<gl::VertexArrayObjects<3>>;
 // The open-bottomed box of a building block.
 class BuildingMesh {
 public:
+    // Where the texture lies on the box: twice across every face, roof
+    // included (a Building), or once per wall, upright, with the roof taken
+    // from the texture's corner at the origin (a FlatBuilding).
+    enum class Mapping { Repeated, OncePerWall };
+
     BuildingMesh() = default;
-    BuildingMesh(float width, float depth, float height, shaders::GLShader* program, Texture& texture);
+    BuildingMesh(float width, float depth, float height, shaders::GLShader* program, Texture& texture,
+                 Mapping mapping);
 
     void draw(glm::mat4 modelView);
     bool builtFor(const shaders::GLShader* program) const { return objects_ && program_ == program; }
@@ -77,15 +83,16 @@ public:
     int height() const { return height_; }
 
 protected:
-    Building() = default;
-    glm::mat4 placed(const glm::mat4& modelView, glm::vec2 gridPosition) const;
+    Building(int width, int depth, Texture texture, int height);
+    void build(shaders::GLShader* program, BuildingMesh::Mapping mapping);
 
+private:
     BuildingMesh mesh_;
-    int width_ = 0;
-    int depth_ = 0;
+    int width_;
+    int depth_;
     Spot spot_;
     Texture texture_;
-    int height_ = 25;
+    int height_;
 };
 
 // A block whose walls show their texture once, upright.
@@ -94,13 +101,6 @@ public:
     FlatBuilding(int width, int depth, Texture texture, int height);
 
     void init(shaders::GLShader* program) override;
-    void draw(glm::mat4 modelView, glm::vec2 gridPosition) override;
-
-private:
-    shaders::GLShader* program_ = nullptr;
-    Texture texture_;
-    CellObjects objects_;
-    bool uploadPending_ = true;
 };
 
 // The flat textured quad of a road tile; it also sends its lamp colours.

@@ -60,6 +60,9 @@ std::vector<HudLine> JobManager::hudLines() const {
     } else if (isPaused()) {
         lines.push_back({"Paused (press P to continue)", WINDOW_WIDTH / 4, WINDOW_HEIGHT / 3, white});
     } else {
+        // The highscore and the awards are shown divided by 10, as the game
+        // always showed them. The award's road from its price to here: the
+        // comment on Job (Job.h).
         lines.push_back({text("Highscore ", highscore / 10), 5, 5, white});
         lines.push_back({text("Popularity ", popularity), 5, 20, white});
         int y = WINDOW_HEIGHT / 2;

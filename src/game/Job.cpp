@@ -25,6 +25,7 @@ Job::Job(int destX, int destZ, float startX, float startZ, int popularity, shade
     const float sum = dx + dz;
     const int d = sum <= FARTHEST ? static_cast<int>(sum) : sum > FARTHEST ? static_cast<int>(FARTHEST) : 0;
     timeLeft_ = static_cast<float>(((105 - popularity) * d) / 200);
+    // The award's road from its price to the HUD: the comment on Job (Job.h).
     award_ = ((popularity + 5) * d) / 7;
     const glm::vec3 c = colourOfKind(kind);
     marker_ = JobMarker(2, 1, program, c.r, c.g, c.b);

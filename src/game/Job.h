@@ -6,6 +6,14 @@
 #include <glm/glm.hpp>
 
 // One delivery order: a street cell to reach before the time runs out.
+//
+// The award's road from its price to the HUD: the constructor (Job.cpp)
+// prices it from the popularity and the distance; reward() adds the seconds
+// left when it is delivered; JobManager::deliver (JobManager.cpp) adds the
+// reward to the highscore and a 200th of it to the popularity, and
+// JobManager::update takes a 50th of the award from the popularity when the
+// job runs out; the HUD (JobManager::hudLines, Hud.cpp) shows the award and
+// the highscore divided by 10.
 class Job {
 public:
     // Time and award follow from the popularity and the Manhattan distance

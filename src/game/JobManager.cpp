@@ -72,12 +72,15 @@ void JobManager::update(float dt, float vanX, float vanZ, const City& city) {
 
 void JobManager::deliver(float vanX, float vanZ) {
     for (auto it = jobList.begin(); it != jobList.end();) {
+        // Within 30 along x and along z: a square around the destination, not
+        // a circle, its edges left out.
         const bool inside = vanX > it->destX() - 30.0f && vanX < it->destX() + 30.0f && vanZ > it->destZ() - 30.0f &&
                             vanZ < it->destZ() + 30.0f;
         if (!inside) {
             ++it;
             continue;
         }
+        // The award's road from its price to the HUD: the comment on Job (Job.h).
         const int reward = it->reward();
         highscore += reward;
         popularity += reward / 200;

@@ -2,8 +2,8 @@
 
 #include <GLFW/glfw3.h>
 
-// Every key the game reads, by what it does. The README's key table says
-// where each one is handled.
+// Every key the game reads, by what it does. The key table of docs/design.md
+// says where each one is handled.
 namespace keys {
 
 // The van's keys come in pairs: an arrow and a letter that do the same.

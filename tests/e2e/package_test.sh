@@ -17,7 +17,7 @@ cpack -G DEB --config "$BUILD/CPackConfig.cmake" -B "$TMP/out" >"$TMP/cpack.txt"
 DEB=$TMP/out/tarvello_${VERSION}_amd64.deb
 [ -f "$DEB" ] || { cat "$TMP/cpack.txt"; fail "no $(basename "$DEB")"; }
 
-# Errors fail; warnings are shown (the intended ones are listed in README.md).
+# Errors fail; warnings are shown (the intended ones are listed in docs/building.md).
 status=0
 lintian --tag-display-limit 0 "$DEB" >"$TMP/lintian.txt" 2>&1 || status=$?
 cat "$TMP/lintian.txt"
