@@ -14,9 +14,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The font is the one file without which the game cannot start (every other
+// missing file is reported and the game plays on), so it marks the game's
+// folder; a "Shaders" folder alone does not: the checkout's root has one of
+// sources. Anything by that name counts, so a damaged font is reported as
+// such rather than swapped for another folder's.
 bool holdsGameData(const fs::path& folder) {
     std::error_code ignored;
-    return fs::exists(folder / "Shaders", ignored) || fs::exists(folder / "arial.glf", ignored);
+    return fs::exists(folder / "arial.glf", ignored);
 }
 
 // The folder of the running executable, with links resolved; empty when the
@@ -59,7 +64,7 @@ void useGameDataFolder() {
         }
     }
     std::cout << "No game data in the working folder " << working.u8string()
-              << " (looked for the folder Shaders and the file arial.glf)" << std::endl;
+              << " (looked for the file arial.glf)" << std::endl;
 }
 
 }  // namespace platform

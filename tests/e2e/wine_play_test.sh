@@ -151,7 +151,7 @@ game_running || fail "the game did not wait for the message box"
 [ "$(grep -v ':trace:' "$GAME_ERR" | tr -d '\r')" = "Cannot load font" ] || fail "error stream: $(head -c 300 "$GAME_ERR")"
 [ "$(grep -c ':trace:msgbox:MSGBOX_OnInit L"Cannot load font"' "$GAME_ERR")" -eq 1 ] ||
     fail "the message box does not say the console's line: $(grep ':trace:msgbox:' "$GAME_ERR" | head -3)"
-out_lines | grep -qE '^No game data in the working folder .*\\alone \(looked for the folder Shaders and the file arial.glf\)$' ||
+out_lines | grep -qE '^No game data in the working folder .*\\alone \(looked for the file arial.glf\)$' ||
     fail "the working folder was not named"
 for pattern in "^error: can't load vertex shader!$" "^ERROR: can't load Image Textures.paving.jpg$" "^Cannot open file vito.obj$"; do
     out_lines | grep -qE "$pattern" || fail "no line matching $pattern"
