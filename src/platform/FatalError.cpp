@@ -4,6 +4,9 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <cstdlib>
+#include <fstream>
 #endif
 
 namespace platform {
@@ -23,6 +26,9 @@ void reportFatalError(std::ostream& stream, const std::string& line) {
     std::wstring text(length > 0 ? length : 1, L'\0');
     if (length > 0) MultiByteToWideChar(CP_UTF8, 0, line.c_str(), -1, text.data(), length);
     MessageBoxW(nullptr, text.c_str(), L"Tarvello!", MB_OK | MB_ICONERROR);
+#else
+    // For the launcher's dialog after a start from the desktop's menu.
+    if (const char* file = std::getenv("TARVELLO_FATAL_ERROR_FILE")) std::ofstream(file) << line << '\n';
 #endif
 }
 
