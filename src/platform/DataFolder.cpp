@@ -1,7 +1,8 @@
 #include "platform/DataFolder.h"
 
+#include "platform/Console.h"
+
 #include <filesystem>
-#include <iostream>
 #include <string>
 #include <system_error>
 
@@ -58,13 +59,12 @@ void useGameDataFolder() {
     if (!own.empty() && holdsGameData(own)) {
         fs::current_path(own, error);
         if (!error) {
-            std::cout << "No game data in the working folder " << working.u8string()
-                      << "; using the game's own folder " << own.u8string() << std::endl;
+            printLine("No game data in the working folder " + working.u8string() +
+                      "; using the game's own folder " + own.u8string());
             return;
         }
     }
-    std::cout << "No game data in the working folder " << working.u8string()
-              << " (looked for the file arial.glf)" << std::endl;
+    printLine("No game data in the working folder " + working.u8string() + " (looked for the file arial.glf)");
 }
 
 }  // namespace platform
