@@ -76,12 +76,13 @@ timeout 60 env PATH="$TMP/menu-path" "$TMP/tree/usr/games/tarvello" </dev/null >
 dialog=""
 for _ in $(seq 100); do
     for w in $(xdotool search --name '^Tarvello!$' 2>/dev/null); do
-        xprop -id "$w" WM_COMMAND 2>/dev/null | grep -qF '"Cannot load font" }' && dialog=$w && break 2
+        xprop -id "$w" WM_COMMAND 2>/dev/null | grep -qF '"Cannot load font" }' &&
+            xwininfo -id "$w" 2>/dev/null | grep -q IsViewable && dialog=$w && break 2
     done
     sleep 0.2
 done
 [ -n "$dialog" ] || fail "no dialog titled Tarvello! says Cannot load font"
-xdotool windowfocus --sync "$dialog" key Return
+timeout 10 xdotool windowfocus --sync "$dialog" key Return
 for _ in $(seq 50); do xprop -id "$dialog" >/dev/null 2>&1 || break; sleep 0.2; done
 xprop -id "$dialog" >/dev/null 2>&1 && fail "the dialog did not close on Return"
 echo "package test passed"
