@@ -1,7 +1,8 @@
 #include "platform/DataFolder.h"
 
+#include "platform/Console.h"
+
 #include <filesystem>
-#include <iostream>
 #include <string>
 #include <system_error>
 
@@ -14,9 +15,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The font is the one file without which the game cannot start (every other
+// missing file is reported and the game plays on), so it marks the game's
+// folder; a "Shaders" folder alone does not: the checkout's root has one of
+// sources. Anything by that name counts, so a damaged font is reported as
+// such rather than swapped for another folder's.
 bool holdsGameData(const fs::path& folder) {
     std::error_code ignored;
-    return fs::exists(folder / "Shaders", ignored) || fs::exists(folder / "arial.glf", ignored);
+    return fs::exists(folder / "arial.glf", ignored);
 }
 
 // The folder of the running executable, with links resolved; empty when the
@@ -53,13 +59,12 @@ void useGameDataFolder() {
     if (!own.empty() && holdsGameData(own)) {
         fs::current_path(own, error);
         if (!error) {
-            std::cout << "No game data in the working folder " << working.u8string()
-                      << "; using the game's own folder " << own.u8string() << std::endl;
+            printLine("No game data in the working folder " + working.u8string() +
+                      "; using the game's own folder " + own.u8string());
             return;
         }
     }
-    std::cout << "No game data in the working folder " << working.u8string()
-              << " (looked for the folder Shaders and the file arial.glf)" << std::endl;
+    printLine("No game data in the working folder " + working.u8string() + " (looked for the file arial.glf)");
 }
 
 }  // namespace platform

@@ -3,7 +3,12 @@
 #include <iostream>
 
 #ifdef _WIN32
+#include "platform/Console.h"
+
 #include <windows.h>
+#else
+#include <cstdlib>
+#include <fstream>
 #endif
 
 namespace platform {
@@ -19,10 +24,10 @@ void reportFatalError(std::ostream& stream, const std::string& line) {
     std::cout.flush();
 #ifdef _WIN32
     if (!showBox) return;
-    const int length = MultiByteToWideChar(CP_UTF8, 0, line.c_str(), -1, nullptr, 0);
-    std::wstring text(length > 0 ? length : 1, L'\0');
-    if (length > 0) MultiByteToWideChar(CP_UTF8, 0, line.c_str(), -1, text.data(), length);
-    MessageBoxW(nullptr, text.c_str(), L"Tarvello!", MB_OK | MB_ICONERROR);
+    MessageBoxW(nullptr, utf16(line).c_str(), L"Tarvello!", MB_OK | MB_ICONERROR);
+#else
+    // For the launcher's dialog after a start from the desktop's menu.
+    if (const char* file = std::getenv("TARVELLO_FATAL_ERROR_FILE")) std::ofstream(file) << line << '\n';
 #endif
 }
 

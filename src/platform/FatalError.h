@@ -9,8 +9,10 @@ namespace platform {
 // stream and, on Windows, once a player's window is shown, also into a
 // message box titled "Tarvello!", which waits for the player. A console
 // started with the game from Explorer or a shortcut closes with it, so the
-// box is the only place such a player can read why. The caller ends the
-// program afterwards.
+// box is the only place such a player can read why. Elsewhere the line is
+// also written to the file TARVELLO_FATAL_ERROR_FILE names, when set: the
+// Linux launcher, started from the desktop's menu, shows it in a dialog.
+// The caller ends the program afterwards.
 void reportFatalError(std::ostream& stream, const std::string& line);
 
 // Whether fatal errors also show the box. Off until the start-up opens a

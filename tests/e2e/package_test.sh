@@ -61,4 +61,28 @@ identify -format '%m %wx%h\n' "$TMP/tree/usr/share/icons/hicolor/128x128/apps/ta
 mkdir "$TMP/elsewhere"
 bash "$HERE/play_test.sh" "$TMP/elsewhere" "$WINDOW_STATE" "$TMP/tree/usr/games/tarvello" || fail "the unpacked package's game"
 [ -z "$(ls -A "$TMP/elsewhere")" ] || fail "the game wrote into the working folder"
+
+# Started from the menu (no terminal) without its font, the game ends with
+# code 1 and its line shows in a dialog titled "Tarvello!" until the player
+# closes it. The desktop here has xmessage only; its window keeps the line
+# in WM_COMMAND.
+rm "$TMP/tree/usr/share/games/tarvello/arial.glf"
+mkdir "$TMP/menu-path"
+for tool in cat dirname mkfifo mktemp readlink rm xmessage; do ln -s "$(command -v "$tool")" "$TMP/menu-path/"; done
+status=0
+timeout 60 env PATH="$TMP/menu-path" "$TMP/tree/usr/games/tarvello" </dev/null >"$TMP/menu-out.txt" 2>"$TMP/menu-err.txt" || status=$?
+[ "$status" = 1 ] && [ "$(cat "$TMP/menu-err.txt")" = "Cannot load font" ] ||
+    fail "from the menu without the font: exit code $status, error stream: $(head -c 300 "$TMP/menu-err.txt")"
+dialog=""
+for _ in $(seq 100); do
+    for w in $(xdotool search --name '^Tarvello!$' 2>/dev/null); do
+        xprop -id "$w" WM_COMMAND 2>/dev/null | grep -qF '"Cannot load font" }' &&
+            xwininfo -id "$w" 2>/dev/null | grep -q IsViewable && dialog=$w && break 2
+    done
+    sleep 0.2
+done
+[ -n "$dialog" ] || fail "no dialog titled Tarvello! says Cannot load font"
+timeout 10 xdotool windowfocus --sync "$dialog" key Return
+for _ in $(seq 50); do xprop -id "$dialog" >/dev/null 2>&1 || break; sleep 0.2; done
+xprop -id "$dialog" >/dev/null 2>&1 && fail "the dialog did not close on Return"
 echo "package test passed"

@@ -297,6 +297,13 @@ folders() {
     ln -s "$GAME_DIR/tarvello" "$COPY/"
     plays "another working directory" \
         "^No game data in the working folder $(cd "$COPY" && pwd -P); using the game's own folder $(cd "$GAME_DIR" && pwd -P)$"
+    # The checkout's root has a Shaders folder of sources but no font: the
+    # game started there as ./build/game/tarvello uses its own folder.
+    COPY=$(cd "$(dirname "$0")/../.." && pwd -P)
+    run_game() { exec "$GAME_DIR/tarvello"; }
+    plays "the checkout's root" \
+        "^No game data in the working folder $COPY; using the game's own folder $(cd "$GAME_DIR" && pwd -P)$"
+    run_game() { exec ./tarvello; }
     # With no data in either folder every missing file is reported, the
     # working folder is named, and the font ends the game.
     COPY="$WORK/alone"
@@ -304,7 +311,7 @@ folders() {
     cp "$GAME_DIR/tarvello" "$COPY/"
     START="$WORK/elsewhere" ends_on_font "no data anywhere" "^error: can't load vertex shader!$" \
         "^ERROR: can't load Image Textures.paving.jpg$" "^Cannot open file vito.obj$" \
-        "^No game data in the working folder $(cd "$WORK/elsewhere" && pwd -P) \\(looked for the folder Shaders and the file arial.glf\\)$"
+        "^No game data in the working folder $(cd "$WORK/elsewhere" && pwd -P) \\(looked for the file arial.glf\\)$"
 
     # A read-only copy of real files plays as usual and is left as it was.
     COPY="$WORK/read-only"

@@ -66,12 +66,13 @@ game_crashed && fail "the game crashed inside Wine after Escape"
 [ -s "$GAME_ERR" ] && fail "lines on the error stream"
 
 # Started from a folder without data (a shortcut with no "Start in"), the
-# game uses its own folder and says so.
-mkdir "$WORK/elsewhere"
-GAME_EXE="$(cd "$1" && pwd)/tarvello.exe" start_game "$WORK/elsewhere"
+# game uses its own folder and says so, naming it in UTF-8. Wine reads the
+# Unix name in the locale's character set.
+mkdir "$WORK/anderswo-Größe-Ωμέγα"
+LC_ALL=C.UTF-8 GAME_EXE="$(cd "$1" && pwd)/tarvello.exe" start_game "$WORK/anderswo-Größe-Ωμέγα"
 find_window 2>/dev/null
 wait_for '^new Job: Time ' 90 || fail "the second game did not start"
-out_lines | grep -qE '^No game data in the working folder .*\\elsewhere; using the game.s own folder ' ||
+out_lines | grep -qE '^No game data in the working folder .*\\anderswo-Größe-Ωμέγα; using the game.s own folder ' ||
     fail "the second game did not say that it uses its own folder"
 focus || fail "cannot focus the game's window"
 key alt+F4
@@ -151,7 +152,7 @@ game_running || fail "the game did not wait for the message box"
 [ "$(grep -v ':trace:' "$GAME_ERR" | tr -d '\r')" = "Cannot load font" ] || fail "error stream: $(head -c 300 "$GAME_ERR")"
 [ "$(grep -c ':trace:msgbox:MSGBOX_OnInit L"Cannot load font"' "$GAME_ERR")" -eq 1 ] ||
     fail "the message box does not say the console's line: $(grep ':trace:msgbox:' "$GAME_ERR" | head -3)"
-out_lines | grep -qE '^No game data in the working folder .*\\alone \(looked for the folder Shaders and the file arial.glf\)$' ||
+out_lines | grep -qE '^No game data in the working folder .*\\alone \(looked for the file arial.glf\)$' ||
     fail "the working folder was not named"
 for pattern in "^error: can't load vertex shader!$" "^ERROR: can't load Image Textures.paving.jpg$" "^Cannot open file vito.obj$"; do
     out_lines | grep -qE "$pattern" || fail "no line matching $pattern"

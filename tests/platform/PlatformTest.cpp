@@ -1,4 +1,5 @@
 #include "app/FrameTimer.h"
+#include "platform/Console.h"
 #include "platform/DataPath.h"
 #include "platform/Input.h"
 #include "platform/XInputLibrary.h"
@@ -7,7 +8,11 @@
 
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
+
+#include <cstdio>
 
 #include <GLFW/glfw3.h>
 #endif
@@ -52,6 +57,37 @@ TEST(Platform, XInputStaysLoadedAfterGlfwEnds) {
     ASSERT_TRUE(glfwInit());
     glfwTerminate();
     EXPECT_NE(GetModuleHandleW(L"xinput1_4.dll"), nullptr);
+}
+
+// What the C library writes reaches a console in its code page (and under
+// Wine byte by byte): the folder line must show there as written.
+TEST(Platform, AConsoleShowsFolderNamesInAnyScript) {
+    const HANDLE input = GetStdHandle(STD_INPUT_HANDLE), error = GetStdHandle(STD_ERROR_HANDLE);
+    // Wine's console host inherits what is inheritable and may outlive the
+    // test; with ctest's pipes it held ctest 90 s after the test ended.
+    for (const HANDLE pipe : {input, GetStdHandle(STD_OUTPUT_HANDLE), error})
+        SetHandleInformation(pipe, HANDLE_FLAG_INHERIT, 0);
+    FreeConsole();
+    ASSERT_TRUE(AllocConsole());
+    const HANDLE screen = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(screen, INVALID_HANDLE_VALUE);
+    const int console = _open_osfhandle(reinterpret_cast<intptr_t>(screen), _O_WRONLY);
+    std::fflush(stdout);
+    const int ctest = _dup(1);
+    _dup2(console, 1);
+    platform::printLine("C:\\Gr\xc3\xb6\xc3\x9f" "e \xce\xa9");
+    std::wstring shown(10, L' ');
+    DWORD count = 0;
+    ReadConsoleOutputCharacterW(screen, shown.data(), 10, COORD{0, 0}, &count);
+    _close(console);
+    // Wine's FreeConsole closes the standard handles; ctest's come back after.
+    FreeConsole();
+    _dup2(ctest, 1);
+    _close(ctest);
+    SetStdHandle(STD_INPUT_HANDLE, input);
+    SetStdHandle(STD_ERROR_HANDLE, error);
+    EXPECT_EQ(shown, L"C:\\Gr\u00f6\u00dfe \u03a9");
 }
 #endif
 
