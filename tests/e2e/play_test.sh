@@ -86,9 +86,6 @@ wait_exit 20 || fail "the game did not end on Escape"
 start_x_server 2560x1600x24 || fail "the 2560 x 1600 X server did not start"
 x_answers || fail "the 2560 x 1600 X server does not answer"
 echo 'Xft.dpi: 192' | xrdb -merge || fail "cannot set Xft.dpi"
-# Four times the pixels keep the software renderer on every processor: at
-# a lower priority the game leaves the test's tools their share.
-run_game() { exec nice -n 10 ./tarvello; }
 start_game "$GAME_DIR"
 find_window
 wait_for '^new Job: Time ' 60 || fail "no job in the first frames at 192 DPI"

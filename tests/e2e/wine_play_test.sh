@@ -147,9 +147,6 @@ game_crashed && fail "the game on the small screen crashed inside Wine after Esc
 # screen of its own (Wine reads the scale, LogPixels, as a session starts).
 # The window asks for 1200 x 800 times the scale; where its frame does not
 # fit the screen it keeps 3:2 and fits. The text grows with the picture.
-# At this size the game keeps the software renderer on every processor: at
-# a lower priority it leaves the test's tools their share.
-run_game() { exec nice -n 10 "$WINE_RUN" "$GAME_EXE"; }
 scaled_game() {   # scaled_game SCREEN DPI: the game runs; width and height are its drawing area's, WIDTH and HEIGHT its frame's
     WINEDEBUG=-all wineserver -k >/dev/null 2>&1
     start_x_server "${1}x24" || fail "the $1 X server did not start"
@@ -182,7 +179,6 @@ scaled_game 1920x1080 144
 [ "$WIDTH" -le 1920 ] && [ "$HEIGHT" -le 1080 ] && [ "$width" -gt 1200 ] && [ "$height" -gt 800 ] ||
     fail "at 150 % on 1920 x 1080 the window does not fit the screen or is not larger than 1200 x 800"
 end_scaled_game 144
-run_game() { exec "$WINE_RUN" "$GAME_EXE"; }
 WINEDEBUG=-all wineserver -k >/dev/null 2>&1
 if [ -n "$SHARED_PREFIX" ]; then export WINEPREFIX=$SHARED_PREFIX; else unset WINEPREFIX; fi
 export DISPLAY=$LARGE_DISPLAY
