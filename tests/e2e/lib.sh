@@ -178,12 +178,13 @@ pause_shows_notice() {
     awk "BEGIN { exit !($after > $before + 0.02) }" || fail "no pause notice ($after)"
 }
 
-# white_only_in A B: the box (WxH+X+Y) around the white pixels of shot A
-# that are not white in shot B: the text shown in one state of the game
-# and not in the other. An empty box is 0x0.
+# white_only_in A B: the box (WxH+X+Y) around the white pixels (every
+# channel at least 90 %) of shot A that are not white in shot B: the text
+# shown in one state of the game and not in the other. An empty box is
+# 0x0. The brightest channel of the negative is one less the darkest.
 white_only_in() {
-    convert \( "$1" -separate -evaluate-sequence min \) \( "$2" -separate -evaluate-sequence min \) \
-        -threshold 90% -compose minus_src -composite -format '%@' info: 2>/dev/null
+    convert \( "$1" -negate -grayscale Brightness \) \( "$2" -negate -grayscale Brightness \) \
+        -threshold 10% -negate -compose minus_src -composite -format '%@' info: 2>/dev/null
 }
 
 # inside NAME BOX W H: the box holds text and is clear of every edge of a
