@@ -5,6 +5,7 @@
 #include "platform/Input.h"
 #include "platform/Keys.h"
 #include "platform/Process.h"
+#include "platform/WindowIcon.h"
 
 #include <GLFW/glfw3.h>
 
@@ -13,6 +14,7 @@ int main() {
     platform::useGameDataFolder();
     GLFWwindow* window = startGameWindow();
     if (!window) return 1;
+    platform::showGameIcon(window);
     platform::useWindow(window);
 
     {

@@ -91,13 +91,14 @@ wait_for() {
 
 game_running() { kill -0 "$GAME_PID" 2>/dev/null; }
 
-# find_window: sets WID to the game's window, waiting up to 20 s. A search
-# can fail while other clients' windows come and go, so it is repeated.
+# find_window: sets WID to the game's window once it shows, waiting up to
+# 20 s (the game names its window before it shows it). A search can fail
+# while other clients' windows come and go, so it is repeated.
 find_window() {
     WID=""
     for _ in $(seq 100); do
-        WID=$(xdotool search --name '^Tarvello!$' 2>>"$WORK/xdotool.txt" | head -n 1)
-        [ -n "$WID" ] || WID=$(xdotool search --pid "$GAME_PID" 2>>"$WORK/xdotool.txt" | head -n 1)
+        WID=$(xdotool search --onlyvisible --name '^Tarvello!$' 2>>"$WORK/xdotool.txt" | head -n 1)
+        [ -n "$WID" ] || WID=$(xdotool search --onlyvisible --pid "$GAME_PID" 2>>"$WORK/xdotool.txt" | head -n 1)
         [ -n "$WID" ] && break
         game_running || break
         sleep 0.2
@@ -129,8 +130,9 @@ wait_exit() {
     return 0
 }
 
-# shot NAME: a PNG of the game's window.
-shot() { import -window "$WID" "$WORK/$1.png" 2>/dev/null || fail "cannot take a screenshot"; echo "$WORK/$1.png"; }
+# shot NAME: a PNG of the game's window, quickly packed (zlib level 1): a
+# large window's shot takes a third of the time.
+shot() { import -quality 10 -window "$WID" "$WORK/$1.png" 2>/dev/null || fail "cannot take a screenshot"; echo "$WORK/$1.png"; }
 
 # mean_in PNG W H X Y: the mean brightness (0..1) of a region.
 mean_in() { convert "$1" -crop "${2}x${3}+${4}+${5}" +repage -colorspace Gray -format "%[fx:mean]" info:; }
@@ -176,13 +178,13 @@ pause_shows_notice() {
     awk "BEGIN { exit !($after > $before + 0.02) }" || fail "no pause notice ($after)"
 }
 
-# white_only_in A B: the box (WxH+X+Y) around the white pixels of shot A
-# that are not white in shot B: the text shown in one state of the game
-# and not in the other. An empty box is 0x0.
+# white_only_in A B: the box (WxH+X+Y) around the white pixels (every
+# channel at least 90 %) of shot A that are not white in shot B: the text
+# shown in one state of the game and not in the other. An empty box is
+# 0x0. The brightest channel of the negative is one less the darkest.
 white_only_in() {
-    convert "$1" -separate -evaluate-sequence min -threshold 90% "$WORK/white-a.png"
-    convert "$2" -separate -evaluate-sequence min -threshold 90% "$WORK/white-b.png"
-    convert "$WORK/white-a.png" "$WORK/white-b.png" -compose minus_src -composite -format '%@' info: 2>/dev/null
+    convert \( "$1" -negate -grayscale Brightness \) \( "$2" -negate -grayscale Brightness \) \
+        -threshold 10% -negate -compose minus_src -composite -format '%@' info: 2>/dev/null
 }
 
 # inside NAME BOX W H: the box holds text and is clear of every edge of a
@@ -195,16 +197,41 @@ inside() {
 }
 
 # hud_fits W H: in a window that shows W x H pixels, the score lines and
-# the pause notice are wholly inside it. The game runs; P is pressed twice.
+# the pause notice are wholly inside it; SCORE_BOX is the score's box. The
+# game runs; P is pressed twice. Each shot waits (at most 15 s) for the
+# text that P shows: a large window on the software renderer may take a
+# second a frame, and the frames after each P are drawn at the window's
+# present size. The notice is a fifth of the window wide, the score a
+# tenth; a score's digits that change while the shots are taken are less.
 hud_fits() {
-    local running paused
-    running=$(shot small-running)
+    local before paused running notice=0x0
+    before=$(shot hud-before)
     key p
-    sleep 1
-    paused=$(shot small-paused)
+    for _ in $(seq 30); do
+        sleep 0.5
+        paused=$(shot hud-paused)
+        notice=$(white_only_in "$paused" "$before")
+        [ "${notice%%x*}" -gt $(( $1 / 8 )) ] && break
+    done
     key p
-    inside "the score" "$(white_only_in "$running" "$paused")" "$1" "$2"
-    inside "the pause notice" "$(white_only_in "$paused" "$running")" "$1" "$2"
+    for _ in $(seq 30); do
+        sleep 0.5
+        running=$(shot hud-running)
+        SCORE_BOX=$(white_only_in "$running" "$paused")
+        [ "${SCORE_BOX%%x*}" -gt $(( $1 / 16 )) ] && break
+    done
+    inside "the score" "$SCORE_BOX" "$1" "$2"
+    inside "the pause notice" "$notice" "$1" "$2"
+}
+
+# hud_scaled BOX REFERENCE FACTOR: the score's box is FACTOR times as tall
+# as its REFERENCE box (within 5 %), as its lines are on a display scaled so.
+hud_scaled() {
+    local h r
+    IFS='x+' read -r _ h _ <<<"$1"
+    IFS='x+' read -r _ r _ <<<"$2"
+    awk "BEGIN { exit !(${h:-0} >= 0.95 * $3 * ${r:-1} && ${h:-0} <= 1.05 * $3 * ${r:-1}) }" ||
+        fail "the score is ${h:-no} pixels tall, not $3 times the ${r:-?} at 96 DPI"
 }
 
 # ticks: the processor time the game has used so far, in clock ticks.

@@ -41,7 +41,10 @@ shipped=$(grep -c '\./usr/share/games/tarvello/Textures/.*\.jpg$' "$TMP/contents
 built=$(ls "$BUILD"/game/Textures/*.jpg | wc -l)
 [ "$shipped" -eq "$built" ] || fail "$shipped textures shipped, $built built"
 expect -rw-r--r-- usr/share/applications/tarvello.desktop
-expect -rw-r--r-- usr/share/icons/hicolor/128x128/apps/tarvello.png
+for icon in "$BUILD"/icons/*/tarvello.png; do
+    size=$(basename "$(dirname "$icon")")
+    expect -rw-r--r-- "usr/share/icons/hicolor/${size}x$size/apps/tarvello.png"
+done
 expect -rw-r--r-- usr/share/doc/tarvello/copyright
 expect -rw-r--r-- usr/share/doc/tarvello/changelog.gz
 grep -q 'test-output' "$TMP/contents.txt" && fail "the tests' output is in the package"

@@ -1,17 +1,20 @@
 #!/bin/bash
-# Plays the Windows build (tarvello.exe) under Wine with real key events:
-# start, the first job, driving, the pause notice, F5, Escape; then a
-# second game, started from another folder, ended by closing its window
-# (Alt+F4, which Windows turns into a close request); a third on a 1024 x
-# 768 screen, minimised and restored; and the game alone in a folder,
-# whose missing font ends it with a message box.
+# Checks the resources of tarvello.exe (its icon, version and manifest),
+# then plays it under Wine with real key events: start, the first job,
+# driving, the pause notice, F5, Escape; then a second game, started from
+# another folder, ended by closing its window (Alt+F4, which Windows turns
+# into a close request); a third on a 1024 x 768 screen, minimised and
+# restored; two on scaled displays (200 % on 2560 x 1600, 150 % on 1920 x
+# 1080); and the game alone in a folder, whose missing font ends it with a
+# message box.
 # Usage: wine_play_test.sh GAME_FOLDER
 # With TARVELLO_SHOTS set to a folder, the running and paused views are
 # kept there for a person to look at.
 # Wine's server and prefix are the ones scripts/windows set up; the game
 # on the small screen gets a prefix of its own.
 . "$(dirname "$0")/lib.sh"
-WINE_RUN="$(cd "$(dirname "$0")/../.." && pwd)/scripts/wine-run"
+ROOT="$(cd "$(dirname "$0")/../.." && pwd)"
+WINE_RUN=$ROOT/scripts/wine-run
 
 # GAME_EXE: the program run_game starts, by default the working folder's.
 GAME_EXE=tarvello.exe
@@ -39,6 +42,19 @@ game_crashed() {
 }
 
 start_x
+# The van is the exe's icon group, under the name GLFW gives its windows'
+# class, so Explorer and the window show the same pictures; the version
+# block carries the project's version; the manifest declares the DPI
+# awareness the window's size relies on.
+EXE="$1/tarvello.exe"
+wrestool -l "$EXE" | grep -q "type=14 --name='GLFW_ICON'" || fail "no icon group GLFW_ICON in tarvello.exe"
+wrestool -x -t14 -n GLFW_ICON "$EXE" >"$WORK/exe.ico"
+sizes=$(icotool -l "$WORK/exe.ico" | grep -o 'width=[0-9]*' | tr '\n' ' ')
+[[ $sizes == *"width=16 "* && $sizes == *"width=256 "* ]] || fail "the exe's icon has the sizes $sizes"
+version=$(sed -n 's/^project(Tarvello VERSION \([0-9.]*\).*/\1/p' "$ROOT/CMakeLists.txt")
+wrestool -x --raw -t16 "$EXE" | strings -el | grep -qx "$version" || fail "no version $version in tarvello.exe"
+wrestool -x --raw -t24 "$EXE" | grep -q '<dpiAwareness.*PerMonitorV2' || fail "no per-monitor DPI awareness in the manifest"
+
 start_game "$1"
 find_window 2>/dev/null
 wait_for '^new Job: Time [0-9]+, Award: [0-9]+$' 90 || fail "no job in the first frames"
@@ -47,13 +63,15 @@ focus || fail "cannot focus the game's window"
 # drawing area is a child of the window xdotool finds.
 CLIENT=$(xwininfo -children -id "$WID" | awk '/ 1200x800\+/ { print $1; exit }')
 [ -n "$CLIENT" ] || fail "no 1200x800 drawing area in the game's window"
-shot() { import -window "$CLIENT" "$WORK/$1.png" 2>/dev/null || fail "cannot take a screenshot"; echo "$WORK/$1.png"; }
+shot() { import -quality 10 -window "$CLIENT" "$WORK/$1.png" 2>/dev/null || fail "cannot take a screenshot"; echo "$WORK/$1.png"; }
 [ "$(count_lines '^\*\*\*GLSL Linker Log:')" -eq 5 ] || fail "expected five program builds"
 [ "$(count_lines '^Import of scene vito.obj succeeded\.$')" -eq 1 ] || fail "van not imported"
 out_lines | grep -qiE "error|can't" && fail "an error line at start-up"
 
+xprop -id "$WID" _NET_WM_ICON | grep -q 'Icon (32 x 32)' || fail "the window has no icon"
 drive_changes_view
 pause_shows_notice
+SCORE_AT_96_DPI=$(white_only_in "$RUNNING" "$PAUSED")
 [ -n "${TARVELLO_SHOTS:-}" ] && cp "$RUNNING" "$TARVELLO_SHOTS/wine-running.png" && cp "$PAUSED" "$TARVELLO_SHOTS/wine-paused.png"
 key p
 
@@ -125,6 +143,43 @@ wait_exit 30 || fail "the game on the small screen did not end on Escape"
 game_crashed && fail "the game on the small screen crashed inside Wine after Escape"
 [ "$GAME_EXIT" = 0 ] || fail "exit code $GAME_EXIT on the small screen"
 [ -s "$GAME_ERR" ] && fail "lines on the error stream on the small screen"
+
+# Scaled displays, in the same prefix, each in a session of its own on a
+# screen of its own (Wine reads the scale, LogPixels, as a session starts).
+# The window asks for 1200 x 800 times the scale; where its frame does not
+# fit the screen it keeps 3:2 and fits. The text grows with the picture.
+scaled_game() {   # scaled_game SCREEN DPI: the game runs; width and height are its drawing area's, WIDTH and HEIGHT its frame's
+    WINEDEBUG=-all wineserver -k >/dev/null 2>&1
+    start_x_server "${1}x24" || fail "the $1 X server did not start"
+    x_answers || fail "the $1 X server does not answer"
+    "$WINE_RUN" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$2" /f >/dev/null 2>&1 ||
+        fail "cannot set $2 DPI"
+    start_game "$GAME_DIR"
+    find_window 2>/dev/null
+    wait_for '^new Job: Time ' 120 || fail "the game at $2 DPI did not start"
+    focus || fail "cannot focus the game's window at $2 DPI"
+    client_area
+    IFS='x+' read -r width height _ <<<"$SIZE"
+    eval "$(xdotool getwindowgeometry --shell "$WID")"
+    echo "at $2 DPI on $1: the window is ${WIDTH}x$HEIGHT, its drawing area ${width}x$height"
+}
+end_scaled_game() {   # end_scaled_game DPI
+    key Escape
+    wait_exit 30 || fail "the game at $1 DPI did not end on Escape"
+    game_crashed && fail "the game at $1 DPI crashed inside Wine after Escape"
+    [ "$GAME_EXIT" = 0 ] || fail "exit code $GAME_EXIT at $1 DPI"
+}
+GAME_DIR=$1
+scaled_game 2560x1600 192
+[ "$HEIGHT" -eq 1600 ] && [ $(( 2 * width - 3 * height )) -ge -3 ] && [ $(( 2 * width - 3 * height )) -le 3 ] ||
+    fail "at 200 % on 2560 x 1600 the frame does not fill the screen's height, or its drawing area is not 3:2"
+hud_fits "$width" "$height"
+hud_scaled "$SCORE_BOX" "$SCORE_AT_96_DPI" 2
+end_scaled_game 192
+scaled_game 1920x1080 144
+[ "$WIDTH" -le 1920 ] && [ "$HEIGHT" -le 1080 ] && [ "$width" -gt 1200 ] && [ "$height" -gt 800 ] ||
+    fail "at 150 % on 1920 x 1080 the window does not fit the screen or is not larger than 1200 x 800"
+end_scaled_game 144
 WINEDEBUG=-all wineserver -k >/dev/null 2>&1
 if [ -n "$SHARED_PREFIX" ]; then export WINEPREFIX=$SHARED_PREFIX; else unset WINEPREFIX; fi
 export DISPLAY=$LARGE_DISPLAY

@@ -4,11 +4,14 @@
 // then the drive's slowest frames with what happened in them, and a warning
 // when the machine was busy. The constant-colour row is the unit of the
 // figures, so runs on a busier or slower machine stay comparable.
-// Usage: cd build/game && ./tarvello_bench [FRAMES] [--compare SHADER_DIR]... [--variant CHOICES]...
+// Usage: cd build/game && ./tarvello_bench [FRAMES] [--compare SHADER_DIR]... [--variant CHOICES]... [--size WxH]...
 // Each --compare folder holds city and van programs to drive beside the
 // shipped ones; each --variant drives the shipped programs with other
-// choices of the game's own code (see CHOICES below). Every variant drives
-// in turns of a few frames, so a busy machine slows them alike.
+// choices of the game's own code (see CHOICES below); each --size drives
+// the shipped game in a window of W x H pixels (a scaled display, a
+// maximised window) and compares its cost with the pixels it has. Every
+// variant drives in turns of a few frames, so a busy machine slows them
+// alike.
 #include "app/Frame.h"
 #include "app/Game.h"
 #include "app/ScriptedDrive.h"
@@ -126,9 +129,40 @@ bool parseChoices(const std::string& spec, RenderChoices* choices) {
     return true;
 }
 
+struct Size {
+    int width = 0;
+    int height = 0;
+};
+
+bool operator==(Size a, Size b) { return a.width == b.width && a.height == b.height; }
+
+// WxH, such as 2400x1600; false when it is not one.
+bool parseSize(const char* text, Size* size) {
+    char x = 0;
+    char rest = 0;
+    std::istringstream in(text);
+    return in >> size->width >> x >> size->height && x == 'x' && !(in >> rest) && size->width > 0 &&
+           size->height > 0;
+}
+
+Size drawableOf(GLFWwindow* window) {
+    Size size;
+    glfwGetFramebufferSize(window, &size.width, &size.height);
+    return size;
+}
+
+// Gives the window W x H pixels and waits (at most 2 s) until its drawable
+// has them.
+void resizeWindow(GLFWwindow* window, Size size) {
+    if (drawableOf(window) == size) return;
+    glfwSetWindowSize(window, size.width, size.height);
+    const Clock::time_point asked = Clock::now();
+    while (!(drawableOf(window) == size) && millisecondsSince(asked) < 2000.0) glfwWaitEventsTimeout(0.05);
+}
+
 struct Variant {
-    Variant(std::string what, std::string where, RenderChoices how = {})
-        : label(std::move(what)), folder(std::move(where)), choices(how) {}
+    Variant(std::string what, std::string where, RenderChoices how = {}, Size in = {})
+        : label(std::move(what)), folder(std::move(where)), choices(how), size(in) {}
 
     // Makes this variant's game the one the keys, the clock and the
     // process-wide choices belong to.
@@ -140,6 +174,7 @@ struct Variant {
     std::string label;
     std::string folder;  // the game folder it is built and run in
     RenderChoices choices;
+    Size size;  // the window's; none: the size it opened with
     std::unique_ptr<Game> game;
     ScriptedDrive drive{60.0};
     std::vector<double> times;
@@ -217,6 +252,7 @@ int main(int argc, char** argv) {
     long frames = 600;
     std::vector<std::string> compare;
     std::vector<std::pair<std::string, RenderChoices>> choiceVariants;
+    std::vector<Size> sizes;
     for (int a = 1; a < argc; ++a) {
         if (std::strcmp(argv[a], "--compare") == 0 && a + 1 < argc) {
             compare.push_back(fs::absolute(argv[++a]).string());
@@ -229,6 +265,13 @@ int main(int argc, char** argv) {
                 return 1;
             }
             choiceVariants.emplace_back(argv[a], choices);
+        } else if (std::strcmp(argv[a], "--size") == 0 && a + 1 < argc) {
+            Size size;
+            if (!parseSize(argv[++a], &size)) {
+                std::cerr << "--size takes WIDTHxHEIGHT, such as 2400x1600, not " << argv[a] << std::endl;
+                return 1;
+            }
+            sizes.push_back(size);
         } else {
             frames = std::max(2L, std::atol(argv[a]));
         }
@@ -236,12 +279,14 @@ int main(int argc, char** argv) {
     GLFWwindow* window = startGameWindow();
     if (!window) return 1;
     const double contextReady = millisecondsSince(start);
+    const Size opened = drawableOf(window);
 
     std::ostringstream gameOutput;
     std::streambuf* console = std::cout.rdbuf(gameOutput.rdbuf());
 
     std::vector<Variant> variants;
-    variants.reserve(compare.size() + choiceVariants.size() + 4);  // references to the shipped variant stay valid
+    // References to the shipped variant stay valid.
+    variants.reserve(compare.size() + choiceVariants.size() + sizes.size() + 4);
     variants.push_back(Variant("drive, as shipped", fs::current_path().string()));
 
     // The first frame of the shipped game, timed from the start of the process.
@@ -264,6 +309,12 @@ int main(int argc, char** argv) {
     // The game's own data: only the choices differ.
     for (const auto& [label, choices] : choiceVariants)
         variants.push_back(Variant("drive, " + label, game.string(), choices));
+    const std::size_t firstSized = variants.size();
+    for (const Size& size : sizes) {
+        variants.push_back(Variant("drive at " + std::to_string(size.width) + "x" + std::to_string(size.height),
+                                   game.string(), {}, size));
+    }
+    const std::size_t endSized = variants.size();
     const std::size_t unlitRow = variants.size();
     variants.push_back(Variant("texture, fog and normals, no lights", variantFolder(root, "nolights", {}, WITHOUT_LIGHTS)));
     variants.push_back(Variant("texture only", variantFolder(root, "texture", {}, TEXTURE_ONLY)));
@@ -272,6 +323,7 @@ int main(int argc, char** argv) {
         if (v.game) continue;
         fs::current_path(v.folder);
         v.take();
+        resizeWindow(window, v.size.width ? v.size : opened);
         v.game = std::make_unique<Game>();
         v.game->resize(WINDOW_WIDTH, WINDOW_HEIGHT);
         runFrame(*v.game, window);  // the first frame uploads the textures; not counted
@@ -292,6 +344,9 @@ int main(int argc, char** argv) {
         for (Variant& v : variants) {
             fs::current_path(v.folder);
             v.take();
+            resizeWindow(window, v.size.width ? v.size : opened);
+            // The games share one context: the viewport is this game's again.
+            v.game->resize(drawableOf(window).width, drawableOf(window).height);
             double cpuStart = 0.0;
             for (long f = done; f < std::min(frames, done + TURN); ++f, ++v.drive.frame) {
                 const std::streamoff printedBefore = gameOutput.tellp();
@@ -316,6 +371,7 @@ int main(int argc, char** argv) {
     }
     highestLoad = std::max(highestLoad, platform::loadAverage());
     fs::current_path(game);
+    resizeWindow(window, opened);
 
     // One filter-mode switch in the shipped game, timed as the frame in which it happens.
     renderChoices() = shipped.choices;
@@ -361,7 +417,7 @@ int main(int argc, char** argv) {
     std::printf("renderer: %s; %u processors online; %ld frames at %dx%d per drive; GLIBC_TUNABLES=%s; load average "
                 "%.2f at the start, at most %.2f during the run\n",
                 renderer ? reinterpret_cast<const char*>(renderer) : "?", std::thread::hardware_concurrency(), frames,
-                WINDOW_WIDTH, WINDOW_HEIGHT, tunables ? tunables : "", loadAtStart, highestLoad);
+                opened.width, opened.height, tunables ? tunables : "", loadAtStart, highestLoad);
     // The unit of every figure: the constant-colour drive, which rasterises
     // the same frames without sampling, fog or lights.
     const Variant& constant = variants.back();
@@ -403,6 +459,25 @@ int main(int argc, char** argv) {
     std::printf("\nlit drive / drive without lights: %.2f median, %.2f processor time\n",
                 ratio(percentile(shipped.times, 0.5), percentile(unlit.times, 0.5)),
                 ratio(perFrameCpu(shipped), perFrameCpu(unlit)));
+
+    // A larger window against the shipped one: a frame that costs more
+    // than its share of pixels would mean per-pixel work grows with the size.
+    if (firstSized < endSized) {
+        std::printf("\n| window | pixels x %dx%d | median ms | x %dx%d | processor ms per frame | x %dx%d | faster "
+                    "than the pixels |\n|---|---|---|---|---|---|---|\n",
+                    opened.width, opened.height, opened.width, opened.height, opened.width, opened.height);
+        const double basePixels = static_cast<double>(opened.width) * opened.height;
+        const auto sizeRow = [&](const Variant& v, Size size) {
+            const double pixels = static_cast<double>(size.width) * size.height / basePixels;
+            const double median = ratio(percentile(v.times, 0.5), percentile(shipped.times, 0.5));
+            const double cpu = ratio(perFrameCpu(v), perFrameCpu(shipped));
+            std::printf("| %dx%d | %.2f | %.2f | %.2f | %.2f | %.2f | %s |\n", size.width, size.height, pixels,
+                        percentile(v.times, 0.5), median, perFrameCpu(v), cpu,
+                        median > pixels || cpu > pixels ? "yes" : "no");
+        };
+        sizeRow(shipped, opened);
+        for (std::size_t i = firstSized; i < endSized; ++i) sizeRow(variants[i], variants[i].size);
+    }
 
     // The slowest frames of the shipped drive and what happened in them.
     std::sort(shippedFrames.begin(), shippedFrames.end(),

@@ -1,7 +1,13 @@
-// gen_icon: draws the desktop icon, the delivery van seen from the front
+// gen_icon: draws the game's icon, the delivery van seen from the front
 // left and above, from the van model the game itself loads.
 //
-//   gen_icon VAN.obj SIZE OUTFILE.png
+//   gen_icon VAN.obj OUTFILE SIZE...
+//
+// OUTFILE's ending says what is written: ".png" one picture (one SIZE);
+// ".ico" a Windows icon with every SIZE (the 256 one PNG-compressed, as
+// Windows keeps it, the smaller ones as 32-bit bitmaps, which every
+// Windows reads); ".inc" the pictures as C++ arrays of 8-bit RGBA rows,
+// for a program to compile in (the struct VanIcon and the array VAN_ICONS).
 //
 // The model's faces are filled flat in the game's colours for its objects,
 // lit by one fixed light, with a depth buffer at four times the size and
@@ -18,6 +24,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <limits>
 #include <sstream>
@@ -163,8 +170,8 @@ void appendChunk(std::vector<unsigned char>& png, const char* type, const std::v
     for (int shift = 24; shift >= 0; shift -= 8) png.push_back(static_cast<unsigned char>(crc >> shift));
 }
 
-// An 8-bit RGBA PNG of SIZE x SIZE pixels.
-bool writePng(const char* path, int size, const std::vector<unsigned char>& rgba) {
+// An 8-bit RGBA PNG of SIZE x SIZE pixels; empty when zlib fails.
+std::vector<unsigned char> pngFile(int size, const std::vector<unsigned char>& rgba) {
     std::vector<unsigned char> rows;
     for (int y = 0; y < size; ++y) {
         rows.push_back(0);  // no filter
@@ -172,7 +179,7 @@ bool writePng(const char* path, int size, const std::vector<unsigned char>& rgba
     }
     uLongf packedSize = compressBound(static_cast<uLong>(rows.size()));
     std::vector<unsigned char> packed(packedSize);
-    if (compress2(packed.data(), &packedSize, rows.data(), static_cast<uLong>(rows.size()), 9) != Z_OK) return false;
+    if (compress2(packed.data(), &packedSize, rows.data(), static_cast<uLong>(rows.size()), 9) != Z_OK) return {};
     packed.resize(packedSize);
 
     std::vector<unsigned char> png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
@@ -184,31 +191,11 @@ bool writePng(const char* path, int size, const std::vector<unsigned char>& rgba
     appendChunk(png, "IHDR", header);
     appendChunk(png, "IDAT", packed);
     appendChunk(png, "IEND", {});
-
-    std::FILE* out = std::fopen(path, "wb");
-    if (!out) return false;
-    const bool written = std::fwrite(png.data(), 1, png.size(), out) == png.size();
-    return std::fclose(out) == 0 && written;
+    return png;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: gen_icon VAN.obj SIZE OUTFILE.png\n");
-        return 2;
-    }
-    const int size = std::atoi(argv[2]);
-    if (size < 16 || size > 1024) {
-        std::fprintf(stderr, "gen_icon: size %s is not within 16 to 1024\n", argv[2]);
-        return 2;
-    }
-    std::vector<Face> faces;
-    if (!readModel(argv[1], faces)) {
-        std::fprintf(stderr, "gen_icon: no faces read from %s\n", argv[1]);
-        return 1;
-    }
-
+// The van drawn at SIZE x SIZE: 8-bit RGBA rows from the top.
+std::vector<unsigned char> drawIcon(const std::vector<Face>& faces, int size) {
     constexpr int kSamples = 4;
     Canvas canvas{size * kSamples, {}, {}, {}};
     const size_t count = static_cast<size_t>(canvas.size) * canvas.size;
@@ -239,8 +226,133 @@ int main(int argc, char** argv) {
             rgba.push_back(static_cast<unsigned char>(std::lround(255.0 * covered / (kSamples * kSamples))));
         }
     }
-    if (!writePng(argv[3], size, rgba)) {
-        std::fprintf(stderr, "gen_icon: cannot write %s\n", argv[3]);
+    return rgba;
+}
+
+void appendLittleEndian(std::vector<unsigned char>& out, uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<unsigned char>(value >> (8 * i)));
+}
+
+// One picture of an icon file as a bitmap: the header, the colours bottom
+// row first in BGRA, then the 1-bit mask (set where the picture is wholly
+// transparent) with rows padded to 32 bits.
+std::vector<unsigned char> iconBitmap(int size, const std::vector<unsigned char>& rgba) {
+    const int maskRow = (size + 31) / 32 * 4;
+    std::vector<unsigned char> bmp;
+    appendLittleEndian(bmp, 40, 4);                    // header size
+    appendLittleEndian(bmp, size, 4);
+    appendLittleEndian(bmp, 2 * size, 4);              // colours and mask
+    appendLittleEndian(bmp, 1, 2);                     // planes
+    appendLittleEndian(bmp, 32, 2);                    // bits per pixel
+    appendLittleEndian(bmp, 0, 4);                     // uncompressed
+    appendLittleEndian(bmp, size * size * 4 + maskRow * size, 4);
+    for (int i = 0; i < 4; ++i) appendLittleEndian(bmp, 0, 4);  // resolution and palette: none
+    for (int y = size - 1; y >= 0; --y) {
+        for (int x = 0; x < size; ++x) {
+            const unsigned char* p = &rgba[(static_cast<size_t>(y) * size + x) * 4];
+            bmp.insert(bmp.end(), {p[2], p[1], p[0], p[3]});
+        }
+    }
+    for (int y = size - 1; y >= 0; --y) {
+        std::vector<unsigned char> row(maskRow, 0);
+        for (int x = 0; x < size; ++x) {
+            if (rgba[(static_cast<size_t>(y) * size + x) * 4 + 3] == 0) row[x / 8] |= static_cast<unsigned char>(0x80 >> (x % 8));
+        }
+        bmp.insert(bmp.end(), row.begin(), row.end());
+    }
+    return bmp;
+}
+
+// False also for no bytes: a picture zlib could not pack.
+bool writeFile(const char* path, const std::vector<unsigned char>& bytes) {
+    if (bytes.empty()) return false;
+    std::FILE* out = std::fopen(path, "wb");
+    if (!out) return false;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+    return std::fclose(out) == 0 && written;
+}
+
+struct Picture {
+    int size;
+    std::vector<unsigned char> rgba;
+};
+
+bool writeIco(const char* path, const std::vector<Picture>& pictures) {
+    std::vector<std::vector<unsigned char>> images;
+    for (const Picture& p : pictures) {
+        images.push_back(p.size >= 256 ? pngFile(p.size, p.rgba) : iconBitmap(p.size, p.rgba));
+        if (images.back().empty()) return false;
+    }
+    std::vector<unsigned char> ico;
+    appendLittleEndian(ico, 0, 2);
+    appendLittleEndian(ico, 1, 2);  // an icon, not a cursor
+    appendLittleEndian(ico, static_cast<uint32_t>(pictures.size()), 2);
+    uint32_t offset = static_cast<uint32_t>(6 + 16 * pictures.size());
+    for (size_t i = 0; i < pictures.size(); ++i) {
+        const int size = pictures[i].size;
+        ico.push_back(static_cast<unsigned char>(size >= 256 ? 0 : size));  // 0 stands for 256
+        ico.push_back(static_cast<unsigned char>(size >= 256 ? 0 : size));
+        ico.insert(ico.end(), {0, 0});  // no palette
+        appendLittleEndian(ico, 1, 2);
+        appendLittleEndian(ico, 32, 2);
+        appendLittleEndian(ico, static_cast<uint32_t>(images[i].size()), 4);
+        appendLittleEndian(ico, offset, 4);
+        offset += static_cast<uint32_t>(images[i].size());
+    }
+    for (const auto& image : images) ico.insert(ico.end(), image.begin(), image.end());
+    return writeFile(path, ico);
+}
+
+bool writeArrays(const char* path, const std::vector<Picture>& pictures) {
+    std::ostringstream out;
+    out << "// The van icon, drawn by tools/gen_icon from vito.obj: 8-bit RGBA rows from the top.\n";
+    for (const Picture& p : pictures) {
+        out << "const unsigned char VAN_ICON_" << p.size << "[] = {";
+        for (size_t i = 0; i < p.rgba.size(); ++i) out << (i == 0 ? "\n" : i % 32 ? "," : ",\n") << int(p.rgba[i]);
+        out << "};\n";
+    }
+    out << "struct VanIcon {\n    int size;\n    const unsigned char* rgba;\n};\nconst VanIcon VAN_ICONS[] = {";
+    for (const Picture& p : pictures) out << "{" << p.size << ", VAN_ICON_" << p.size << "}, ";
+    out << "};\n";
+    const std::string text = out.str();
+    return writeFile(path, std::vector<unsigned char>(text.begin(), text.end()));
+}
+
+bool endsWith(const std::string& s, const char* ending) {
+    const size_t n = std::strlen(ending);
+    return s.size() >= n && s.compare(s.size() - n, n, ending) == 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string out = argc >= 4 ? argv[2] : "";
+    const bool asPng = endsWith(out, ".png"), asIco = endsWith(out, ".ico"), asArrays = endsWith(out, ".inc");
+    if (argc < 4 || !(asPng || asIco || asArrays) || (asPng && argc != 4)) {
+        std::fprintf(stderr, "usage: gen_icon VAN.obj OUTFILE.png SIZE | OUTFILE.ico SIZE... | OUTFILE.inc SIZE...\n");
+        return 2;
+    }
+    std::vector<Face> faces;
+    if (!readModel(argv[1], faces)) {
+        std::fprintf(stderr, "gen_icon: no faces read from %s\n", argv[1]);
+        return 1;
+    }
+    std::vector<Picture> pictures;
+    for (int a = 3; a < argc; ++a) {
+        const int size = std::atoi(argv[a]);
+        // An icon file has one byte for a picture's width, 0 for 256.
+        const int largest = asPng ? 1024 : 256;
+        if (size < 16 || size > largest) {
+            std::fprintf(stderr, "gen_icon: size %s is not within 16 to %d\n", argv[a], largest);
+            return 2;
+        }
+        pictures.push_back({size, drawIcon(faces, size)});
+    }
+    const bool written = asPng ? writeFile(argv[2], pngFile(pictures[0].size, pictures[0].rgba))
+                         : asIco ? writeIco(argv[2], pictures)
+                                 : writeArrays(argv[2], pictures);
+    if (!written) {
+        std::fprintf(stderr, "gen_icon: cannot write %s\n", argv[2]);
         return 1;
     }
     return 0;
