@@ -5,6 +5,7 @@
 #include "platform/Input.h"
 #include "platform/Keys.h"
 #include "platform/Process.h"
+#include "platform/ProcessEnd.h"
 
 #include <GLFW/glfw3.h>
 
@@ -29,5 +30,5 @@ int main() {
 
     platform::useWindow(nullptr);
     stopGameWindow();
-    return 0;
+    platform::endProcess(0);
 }
