@@ -5,6 +5,7 @@
 #include "platform/Input.h"
 #include "platform/Keys.h"
 #include "platform/Process.h"
+#include "platform/ProcessEnd.h"
 #include "platform/WindowIcon.h"
 
 #include <GLFW/glfw3.h>
@@ -31,5 +32,5 @@ int main() {
 
     platform::useWindow(nullptr);
     stopGameWindow();
-    return 0;
+    platform::endProcess(0);
 }

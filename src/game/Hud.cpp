@@ -6,6 +6,7 @@
 #include "platform/FatalError.h"
 #include "platform/Input.h"
 #include "platform/Keys.h"
+#include "platform/ProcessEnd.h"
 #include "platform/WindowSize.h"
 
 #include <GL/glew.h>
@@ -84,7 +85,7 @@ PixelPerfectGLFont& JobManager::font() {
             hudFont->font->loadFont("arial.glf", hudFont->texture.get());
         } catch (const GLFontError::InvalidFile&) {
             platform::reportFatalError(std::cerr, "Cannot load font");
-            std::exit(EXIT_FAILURE);
+            platform::endProcess(EXIT_FAILURE);
         }
     }
     return *hudFont->font;
@@ -111,7 +112,7 @@ void JobManager::drawHud(MatrixStack& modelView, TransformPipeline& pipeline) {
         }
     } catch (const GLFontError::InvalidFont&) {
         platform::reportFatalError(std::cerr, "Trying to draw with an uninitialized font");
-        std::exit(EXIT_FAILURE);
+        platform::endProcess(EXIT_FAILURE);
     }
     glDisable(GL_TEXTURE_2D);
     glLoadIdentity();

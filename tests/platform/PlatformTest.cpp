@@ -2,9 +2,12 @@
 #include "platform/Console.h"
 #include "platform/DataPath.h"
 #include "platform/Input.h"
+#include "platform/ProcessEnd.h"
 #include "platform/XInputLibrary.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
 
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN
@@ -47,6 +50,20 @@ TEST(Platform, KeysAndClockComeThroughTheSeam) {
     platform::setKeySource({});
     platform::setClockSource({});
     EXPECT_EQ(platform::keyDown(65), 0) << "no window: no key is down";
+}
+
+// The code is the program's own and nothing it printed is lost, also where
+// the process ends without the C runtime's exit functions (Windows).
+TEST(PlatformDeathTest, EndProcessKeepsTheCodeAndTheOutput) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            static char buffer[64];
+            std::setvbuf(stderr, buffer, _IOFBF, sizeof buffer);
+            std::fputs("last words", stderr);
+            platform::endProcess(3);
+        },
+        ::testing::ExitedWithCode(3), "last words");
 }
 
 #ifdef _WIN32

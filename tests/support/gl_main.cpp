@@ -5,6 +5,7 @@
 
 #include "app/Window.h"
 #include "platform/Process.h"
+#include "platform/ProcessEnd.h"
 
 #include <GLFW/glfw3.h>
 
@@ -31,5 +32,5 @@ int main(int argc, char** argv) {
     // game's code are reported.
     (void)window;
 #endif
-    return result;
+    platform::endProcess(result);
 }

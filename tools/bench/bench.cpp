@@ -18,6 +18,7 @@
 #include "app/Window.h"
 #include "platform/Input.h"
 #include "platform/Process.h"
+#include "platform/ProcessEnd.h"
 #include "render/RenderChoices.h"
 
 #include <GL/glew.h>
@@ -536,5 +537,5 @@ int main(int argc, char** argv) {
                     loadAtStart, highestLoad, ownProcessors);
     }
     stopGameWindow();
-    return 0;
+    platform::endProcess(0);
 }
