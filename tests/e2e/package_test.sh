@@ -18,11 +18,14 @@ cpack -G DEB --config "$BUILD/CPackConfig.cmake" -B "$TMP/out" >"$TMP/cpack.txt"
 DEB=$TMP/out/tarvello_${VERSION}_amd64.deb
 [ -f "$DEB" ] || { cat "$TMP/cpack.txt"; fail "no $(basename "$DEB")"; }
 
-# The same bytes again under another umask, time zone, locale and folder;
-# no build path in the unstripped binary (its build ID covers its debug information).
+# The same bytes again under another umask, time zone, locale and folder, on
+# tmpfs when there is one; no build path in the unstripped binary (its build
+# ID covers its debug information).
+AGAIN=$(mktemp -d /dev/shm/tarvello-package-XXXXXX 2>/dev/null || mktemp -d "$TMP/again-XXXXXX")
+trap 'rm -rf "$TMP" "$AGAIN"' EXIT
 (umask 077; export TZ=Pacific/Auckland LC_ALL=C.UTF-8
-    cpack -G DEB --config "$BUILD/CPackConfig.cmake" -B "$TMP/again") >"$TMP/cpack.txt" 2>&1 || { cat "$TMP/cpack.txt"; fail "cpack again"; }
-cmp "$DEB" "$TMP/again/$(basename "$DEB")" || fail "the package written again differs"
+    cpack -G DEB --config "$BUILD/CPackConfig.cmake" -B "$AGAIN") >"$TMP/cpack.txt" 2>&1 || { cat "$TMP/cpack.txt"; fail "cpack again"; }
+cmp "$DEB" "$AGAIN/$(basename "$DEB")" || fail "the package written again differs"
 strings -a "$BUILD/game/tarvello" | grep -F -e "$(cd "$HERE/../.." && pwd)" -e "$BUILD" && fail "a build path in the binary"
 
 # Errors fail; warnings are shown (the intended ones are listed in docs/building.md).
