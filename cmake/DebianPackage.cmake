@@ -26,22 +26,10 @@ foreach(size ${TARVELLO_ICON_SIZES})
     install(FILES ${TARVELLO_ICON_DIR}/${size}/tarvello.png DESTINATION share/icons/hicolor/${size}x${size}/apps)
 endforeach()
 
-# The changelog's newest entry carries the project's version and the date of
-# the last commit (or SOURCE_DATE_EPOCH when set), so the same sources
+# The changelog's newest entry carries the project's version and the date
+# of the last commit (cmake/SourceDateEpoch.cmake), so the same sources
 # always make the same file.
-set(epoch_from_git OFF)
-if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
-    execute_process(COMMAND git log -1 --format=%ct WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
-        OUTPUT_VARIABLE commit_time OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
-    if(commit_time)
-        set(ENV{SOURCE_DATE_EPOCH} ${commit_time})
-        set(epoch_from_git ON)
-    endif()
-endif()
 string(TIMESTAMP TARVELLO_CHANGELOG_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
-if(epoch_from_git)
-    unset(ENV{SOURCE_DATE_EPOCH})
-endif()
 configure_file(${package_dir}/changelog.in ${generated}/changelog @ONLY)
 configure_file(${package_dir}/tarvello.6 ${generated}/tarvello.6 @ONLY)
 # gzip -n leaves out the name and time stamp, as Debian asks.
@@ -76,4 +64,9 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS ${CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS})
+# The same commit gives the same package, whatever the caller's time, umask
+# or folder: cmake/DebianPackageBefore.cmake and cmake/DebianPackageAfter.cmake.
+set(CPACK_TARVELLO_SOURCE_DATE_EPOCH ${TARVELLO_SOURCE_DATE_EPOCH})
+set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/DebianPackageBefore.cmake)
+set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/DebianPackageAfter.cmake)
 include(CPack)

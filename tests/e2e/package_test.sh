@@ -1,8 +1,9 @@
 #!/bin/bash
-# Builds the Debian package from the release build and checks it: lintian
-# finds no error, the files lie in the layout of Debian's games, the
-# dependencies come from the binary, and the game of the unpacked package,
-# started through its launcher from another working folder, plays.
+# Builds the Debian package from the release build and checks it: the same
+# build writes the same bytes, lintian finds no error, the files lie in the
+# layout of Debian's games, the dependencies come from the binary, and the
+# game of the unpacked package, started through its launcher from another
+# working folder, plays.
 # Usage: package_test.sh BUILD_DIR VERSION WINDOW_STATE_TOOL
 set -u
 BUILD=$1
@@ -16,6 +17,16 @@ fail() { echo "FAILED: $*"; exit 1; }
 cpack -G DEB --config "$BUILD/CPackConfig.cmake" -B "$TMP/out" >"$TMP/cpack.txt" 2>&1 || { cat "$TMP/cpack.txt"; fail "cpack"; }
 DEB=$TMP/out/tarvello_${VERSION}_amd64.deb
 [ -f "$DEB" ] || { cat "$TMP/cpack.txt"; fail "no $(basename "$DEB")"; }
+
+# The same bytes again under another umask, time zone, locale and folder, on
+# tmpfs when there is one; no build path in the unstripped binary (its build
+# ID covers its debug information).
+AGAIN=$(mktemp -d /dev/shm/tarvello-package-XXXXXX 2>/dev/null || mktemp -d "$TMP/again-XXXXXX")
+trap 'rm -rf "$TMP" "$AGAIN"' EXIT
+(umask 077; export TZ=Pacific/Auckland LC_ALL=C.UTF-8
+    cpack -G DEB --config "$BUILD/CPackConfig.cmake" -B "$AGAIN") >"$TMP/cpack.txt" 2>&1 || { cat "$TMP/cpack.txt"; fail "cpack again"; }
+cmp "$DEB" "$AGAIN/$(basename "$DEB")" || fail "the package written again differs"
+strings -a "$BUILD/game/tarvello" | grep -F -e "$(cd "$HERE/../.." && pwd)" -e "$BUILD" && fail "a build path in the binary"
 
 # Errors fail; warnings are shown (the intended ones are listed in docs/building.md).
 status=0
