@@ -23,6 +23,9 @@ bool initGlfw(int attempts) {
     }
 }
 
+// GLFW's own reason for a failure goes to the console, before the game's line.
+void reportGlfwError(int, const char* description) { std::cerr << "GLFW: " << description << std::endl; }
+
 platform::ScreenRect boundsOf(GLFWmonitor* monitor) {
     platform::ScreenRect bounds;
     glfwGetMonitorPos(monitor, &bounds.x, &bounds.y);
@@ -103,26 +106,29 @@ void setFixedRenderState() {
     glLineWidth(1.5f);
 }
 
+// Reports why the start-up failed and shuts GLFW down again.
+GLFWwindow* giveUp(std::ostream& stream, const char* line) {
+    platform::reportFatalError(stream, line);
+    glfwTerminate();
+    return nullptr;
+}
+
 }  // namespace
 
 GLFWwindow* startGameWindow(const WindowOptions& options) {
     platform::showFatalErrorsInBox(options.visible);
+    glfwSetErrorCallback(reportGlfwError);
     GLFWwindow* window = initGlfw(options.connectAttempts) ? openWindow(options) : nullptr;
-    if (!window) {
-        platform::reportFatalError(std::cerr, "Failed to initialize OpenGL window.");
-        glfwTerminate();
-        return nullptr;
-    }
+    constexpr const char* NO_3_3 = "OpenGL 3.3 not supported on your hardware.";
+    // A driver without 3.3 already fails the window's context.
+    if (!window && glfwGetError(nullptr) == GLFW_VERSION_UNAVAILABLE) return giveUp(std::cout, NO_3_3);
+    if (!window) return giveUp(std::cerr, "Failed to initialize OpenGL window.");
     glfwSetInputMode(window, GLFW_STICKY_KEYS, GLFW_TRUE);
 
     // A failing loader is only reported: the version check below decides.
     const GLenum err = glewInit();
     if (err != GLEW_OK) std::cerr << "Error: " << glewGetErrorString(err) << std::endl;
-    if (!glewIsSupported("GL_VERSION_3_3")) {
-        platform::reportFatalError(std::cout, "OpenGL 3.3 not supported on your hardware.");
-        glfwTerminate();
-        return nullptr;
-    }
+    if (!glewIsSupported("GL_VERSION_3_3")) return giveUp(std::cout, NO_3_3);
     setFixedRenderState();
     return window;
 }

@@ -20,9 +20,10 @@ struct WindowOptions {
 // at the monitor's scale, fitted to and centred on the monitor it shows on,
 // resizable) with an OpenGL 3.3 compatibility context (24 depth bits, 8
 // stencil bits) made current, sticky keys, GLEW, the 3.3 check and the
-// fixed state. Each failure is reported as the game reports it; where the
-// window is shown, this and every later fatal error also shows a message
-// box on Windows. On failure GLFW is shut down again and the result is null.
+// fixed state. Each failure is reported as the game reports it, a driver
+// without 3.3 as such, after GLFW's own reason; where the window is shown,
+// this and every later fatal error also shows a message box on Windows. On
+// failure GLFW is shut down again and the result is null.
 GLFWwindow* startGameWindow(const WindowOptions& options = {});
 
 // Ends what startGameWindow began (the window goes with GLFW), once every

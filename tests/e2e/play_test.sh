@@ -79,6 +79,16 @@ wait_exit 20 || fail "the game did not end on Escape"
 # The package's game is the same program: the rest is left to the build's.
 [ -n "${LAUNCHER:-}" ] && { echo "play test passed"; exit 0; }
 
+# A driver without OpenGL 3.3 (Mesa told to offer 3.0): the player reads
+# why, on the console and, started from the menu, in the launcher's dialog;
+# GLFW's own reason goes to the error stream, once.
+MESA_GL_VERSION_OVERRIDE=3.0 TARVELLO_FATAL_ERROR_FILE="$WORK/fatal.txt" start_game "$GAME_DIR"
+wait_exit 20 || fail "the game without OpenGL 3.3 did not end"
+[ "$GAME_EXIT" = 1 ] || fail "exit code $GAME_EXIT without OpenGL 3.3"
+[ "$(out_lines)" = "OpenGL 3.3 not supported on your hardware." ] || fail "without OpenGL 3.3 the game said $(out_lines)"
+cmp -s "$GAME_OUT" "$WORK/fatal.txt" || fail "the launcher's dialog would not show the line"
+[ "$(grep -c '^GLFW: ' "$GAME_ERR")" -eq 1 ] || fail "GLFW's reason is not on the error stream once"
+
 # A 2560 x 1600 screen at 200 % (Xft.dpi 192), on an X server of its own:
 # the window is twice 1200 x 800, its text twice as tall. A dock finds it
 # by its class, which the desktop entry names, and shows its icon; the
@@ -109,4 +119,5 @@ hud_scaled "$SCORE_BOX" "$SCORE_AT_96_DPI" 2
 key Escape
 wait_exit 20 || fail "the game at 192 DPI did not end on Escape"
 [ "$GAME_EXIT" = 0 ] || fail "exit code $GAME_EXIT on Escape at 192 DPI"
+
 echo "play test passed"
