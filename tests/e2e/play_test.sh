@@ -120,4 +120,27 @@ key Escape
 wait_exit 20 || fail "the game at 192 DPI did not end on Escape"
 [ "$GAME_EXIT" = 0 ] || fail "exit code $GAME_EXIT on Escape at 192 DPI"
 
+# A 1280 x 720 screen whose Xft.dpi is no number: the scale counts as 1,
+# the window fits the screen at 3:2, in its middle, and the game plays. Made
+# 16:9, the window shows the text as the 3:2 window of its height does.
+start_x_server 1280x720x24 || fail "the 1280 x 720 X server did not start"
+x_answers || fail "the 1280 x 720 X server does not answer"
+echo 'Xft.dpi: abc' | xrdb -merge || fail "cannot set Xft.dpi"
+start_game "$GAME_DIR"
+find_window
+wait_for '^new Job: Time ' 60 || fail "no job in the first frames on the 1280 x 720 screen"
+placed=$(xdotool getwindowgeometry "$WID" | awk '/Position|Geometry/ { printf "%s ", $2 }')
+[ "$placed" = "100,0 1080x720 " ] || fail "on the 1280 x 720 screen the window is at ${placed:-no place}, not 1080x720 in the middle"
+drive_changes_view
+hud_fits 1080 720
+IFS='x+' read -r w0 h0 _ <<<"$SCORE_BOX"
+xdotool windowmove "$WID" 0 0 windowsize "$WID" 1280 720
+hud_fits 1280 720
+IFS='x+' read -r w h _ <<<"$SCORE_BOX"
+[ $(( (w - w0) * (w - w0) + (h - h0) * (h - h0) )) -le 4 ] ||
+    fail "the score is ${w}x$h pixels in the 16:9 window, ${w0}x$h0 in the 3:2 one of the same height"
+key Escape
+wait_exit 20 || fail "the game on the 1280 x 720 screen did not end on Escape"
+[ "$GAME_EXIT" = 0 ] || fail "exit code $GAME_EXIT on the 1280 x 720 screen"
+[ -s "$GAME_ERR" ] && fail "lines on the error stream on the 1280 x 720 screen"
 echo "play test passed"
