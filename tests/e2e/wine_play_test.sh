@@ -209,7 +209,10 @@ answer_box() {
     game_running || fail "the game did not wait for the message box"
     [ "$(grep -c ":trace:msgbox:MSGBOX_OnInit L\"$1\"" "$GAME_ERR")" -eq 1 ] ||
         fail "the message box does not say \"$1\": $(grep ':trace:msgbox:' "$GAME_ERR" | head -3)"
-    xdotool key --window "$BOX" Return
+    # Through the server to the focused box: sent to the box's window, the
+    # key's release finds the box gone, and Wine closes the next box at once.
+    xdotool windowfocus --sync "$BOX" 2>/dev/null
+    key Return
     wait_exit 30 || fail "the game did not end when its message box was closed"
     game_crashed && fail "the game crashed inside Wine after its message box was closed"
     [ "$GAME_EXIT" = 1 ] || fail "exit code $GAME_EXIT after the message box \"$1\", expected 1"
