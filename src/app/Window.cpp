@@ -1,15 +1,16 @@
 #include "app/Window.h"
 
 #include "platform/FatalError.h"
+#include "platform/WindowSize.h"
 #include "platform/XInputLibrary.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 
-#include <algorithm>
 #include <chrono>
 #include <iostream>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -22,69 +23,71 @@ bool initGlfw(int attempts) {
     }
 }
 
-// The monitor under the middle of the window, else the primary one; null
-// when GLFW knows no monitor.
+// GLFW's own reason for a failure goes to the console, before the game's line.
+void reportGlfwError(int, const char* description) { std::cerr << "GLFW: " << description << std::endl; }
+
+platform::ScreenRect boundsOf(GLFWmonitor* monitor) {
+    platform::ScreenRect bounds;
+    glfwGetMonitorPos(monitor, &bounds.x, &bounds.y);
+    if (const GLFWvidmode* mode = glfwGetVideoMode(monitor)) {
+        bounds.width = mode->width;
+        bounds.height = mode->height;
+    }
+    return bounds;
+}
+
+// The monitor under the middle of the window; null when it is on none.
 GLFWmonitor* monitorOf(GLFWwindow* window) {
-    int x = 0, y = 0, width = 0, height = 0;
-    glfwGetWindowPos(window, &x, &y);
-    glfwGetWindowSize(window, &width, &height);
+    platform::ScreenRect drawn;
+    glfwGetWindowPos(window, &drawn.x, &drawn.y);
+    glfwGetWindowSize(window, &drawn.width, &drawn.height);
     int count = 0;
     GLFWmonitor** monitors = glfwGetMonitors(&count);
-    for (int i = 0; i < count; ++i) {
-        int mx = 0, my = 0;
-        glfwGetMonitorPos(monitors[i], &mx, &my);
-        const GLFWvidmode* mode = glfwGetVideoMode(monitors[i]);
-        if (mode && x + width / 2 >= mx && x + width / 2 < mx + mode->width && y + height / 2 >= my &&
-            y + height / 2 < my + mode->height)
-            return monitors[i];
-    }
-    return glfwGetPrimaryMonitor();
+    std::vector<platform::ScreenRect> bounds;
+    for (int i = 0; i < count; ++i) bounds.push_back(boundsOf(monitors[i]));
+    const int index = platform::monitorHolding(bounds, drawn);
+    return index < 0 ? nullptr : monitors[index];
 }
 
-// A window asked for at the monitor's scale may not fit its work area (a
-// 150 % laptop asks for 1800 x 1200 pixels): then it gets the largest 3:2
-// size whose frame fits, and stands in the work area's middle. A window
-// that fits keeps the size and the place the system gave it.
-void fitToWorkArea(GLFWwindow* window) {
-    GLFWmonitor* monitor = monitorOf(window);
-    if (!monitor) return;
-    int areaX = 0, areaY = 0, areaWidth = 0, areaHeight = 0;
-    glfwGetMonitorWorkarea(monitor, &areaX, &areaY, &areaWidth, &areaHeight);
-    int left = 0, top = 0, right = 0, bottom = 0;
-    glfwGetWindowFrameSize(window, &left, &top, &right, &bottom);
-    const int roomWidth = areaWidth - left - right;
-    const int roomHeight = areaHeight - top - bottom;
-    int width = 0, height = 0;
-    glfwGetWindowSize(window, &width, &height);
-    if (roomWidth <= 0 || roomHeight <= 0 || (width <= roomWidth && height <= roomHeight)) return;
-    const double scale = std::min(static_cast<double>(roomWidth) / WINDOW_WIDTH,
-                                  static_cast<double>(roomHeight) / WINDOW_HEIGHT);
-    width = static_cast<int>(WINDOW_WIDTH * scale);
-    height = static_cast<int>(WINDOW_HEIGHT * scale);
-    glfwSetWindowSize(window, width, height);
-    glfwSetWindowPos(window, areaX + left + (roomWidth - width) / 2, areaY + top + (roomHeight - height) / 2);
+// Sizes the window for the monitor's scale (Windows' display scale,
+// X11's Xft.dpi), fitted to its work area, and centres it there.
+void fitTo(GLFWwindow* window, GLFWmonitor* monitor) {
+    platform::ScreenRect area;
+    glfwGetMonitorWorkarea(monitor, &area.x, &area.y, &area.width, &area.height);
+    platform::FrameEdges frame;
+    glfwGetWindowFrameSize(window, &frame.left, &frame.top, &frame.right, &frame.bottom);
+    float scale = 1.0f;
+    glfwGetMonitorContentScale(monitor, &scale, nullptr);
+    const platform::ScreenRect fitted = platform::fitWindow(area, frame, platform::usableScale(scale));
+    glfwSetWindowSize(window, fitted.width, fitted.height);
+    glfwSetWindowPos(window, fitted.x, fitted.y);
 }
 
-// The window asks for 1200 x 800 pixels times the monitor's content scale
-// (Windows' display scale, X11's Xft.dpi), fitted to the screen while it
-// is still hidden. The player may resize and maximise it; the picture and
-// the text follow its drawable (runFrame). Its X11 class names the desktop
-// entry (packaging/tarvello.desktop), so a dock shows the running game as
-// the menu's.
+// The window opens on the primary monitor, fitted to it while hidden. A
+// window manager may show it on another (one that places windows under the
+// pointer): then it is fitted to that one, once. The player may move,
+// resize and maximise it later; the picture and the text follow its
+// drawable (runFrame). Its X11 class names the desktop entry
+// (packaging/tarvello.desktop), so a dock shows the running game as the
+// menu's.
 GLFWwindow* openWindow(const WindowOptions& options) {
     glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
     glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
     glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_COMPAT_PROFILE);
     glfwWindowHint(GLFW_DEPTH_BITS, 24);
     glfwWindowHint(GLFW_STENCIL_BITS, 8);
-    glfwWindowHint(GLFW_SCALE_TO_MONITOR, GLFW_TRUE);
     glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
     glfwWindowHintString(GLFW_X11_CLASS_NAME, "Tarvello");
     glfwWindowHintString(GLFW_X11_INSTANCE_NAME, "tarvello");
     GLFWwindow* window = glfwCreateWindow(WINDOW_WIDTH, WINDOW_HEIGHT, options.title, nullptr, nullptr);
     if (!window) return nullptr;
-    fitToWorkArea(window);
-    if (options.visible) glfwShowWindow(window);
+    GLFWmonitor* primary = glfwGetPrimaryMonitor();
+    if (primary) fitTo(window, primary);
+    if (options.visible) {
+        glfwShowWindow(window);
+        GLFWmonitor* shownOn = monitorOf(window);
+        if (shownOn && shownOn != primary) fitTo(window, shownOn);
+    }
     glfwMakeContextCurrent(window);
     return window;
 }
@@ -103,26 +106,29 @@ void setFixedRenderState() {
     glLineWidth(1.5f);
 }
 
+// Reports why the start-up failed and shuts GLFW down again.
+GLFWwindow* giveUp(std::ostream& stream, const char* line) {
+    platform::reportFatalError(stream, line);
+    glfwTerminate();
+    return nullptr;
+}
+
 }  // namespace
 
 GLFWwindow* startGameWindow(const WindowOptions& options) {
     platform::showFatalErrorsInBox(options.visible);
+    glfwSetErrorCallback(reportGlfwError);
     GLFWwindow* window = initGlfw(options.connectAttempts) ? openWindow(options) : nullptr;
-    if (!window) {
-        platform::reportFatalError(std::cerr, "Failed to initialize OpenGL window.");
-        glfwTerminate();
-        return nullptr;
-    }
+    constexpr const char* NO_3_3 = "OpenGL 3.3 not supported on your hardware.";
+    // A driver without 3.3 already fails the window's context.
+    if (!window && glfwGetError(nullptr) == GLFW_VERSION_UNAVAILABLE) return giveUp(std::cout, NO_3_3);
+    if (!window) return giveUp(std::cerr, "Failed to initialize OpenGL window.");
     glfwSetInputMode(window, GLFW_STICKY_KEYS, GLFW_TRUE);
 
     // A failing loader is only reported: the version check below decides.
     const GLenum err = glewInit();
     if (err != GLEW_OK) std::cerr << "Error: " << glewGetErrorString(err) << std::endl;
-    if (!glewIsSupported("GL_VERSION_3_3")) {
-        platform::reportFatalError(std::cout, "OpenGL 3.3 not supported on your hardware.");
-        glfwTerminate();
-        return nullptr;
-    }
+    if (!glewIsSupported("GL_VERSION_3_3")) return giveUp(std::cout, NO_3_3);
     setFixedRenderState();
     return window;
 }

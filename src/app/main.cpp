@@ -14,7 +14,7 @@ int main() {
     platform::configureProcess();
     platform::useGameDataFolder();
     GLFWwindow* window = startGameWindow();
-    if (!window) return 1;
+    if (!window) platform::endProcess(1);
     platform::showGameIcon(window);
     platform::useWindow(window);
 

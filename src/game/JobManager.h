@@ -20,13 +20,25 @@ class PixelPerfectGLFont;
 // lines are placed with the 1200 x 800 window's numbers on purpose, as the
 // game always placed them: the job list starts at y 400 near the bottom of
 // the overlay, and the pause and game-over notices start near its middle
-// rather than a quarter of the way in.
+// rather than a quarter of the way in. Where the overlay is larger (a window
+// not 3:2), a line moves by its anchor's share of the growth: (0, 0) keeps
+// it to the top left, (1, 0) to the top right, (0, 1) to the bottom left,
+// (0.5, 0.5) to the middle.
 struct HudLine {
     std::string text;
     int x;
     int y;
     glm::vec3 colour;
+    glm::vec2 anchor{0.0f, 0.0f};
+
+    // Where the line stands in an overlay of the given size.
+    glm::ivec2 placeIn(glm::vec2 overlay) const;
 };
+
+// The overlay's size in its units over a drawable of width x height
+// pixels: 640 x 480 at 3:2, and wider or taller in any other shape, so that
+// a unit keeps the shape it has at 3:2 and the 640 x 480 box just fits.
+glm::vec2 hudOverlaySize(int width, int height);
 
 // The delivery game: open jobs, highscore, popularity, the pause and debug
 // toggles, and the heads-up display (drawn by Hud.cpp). At most three jobs are open, one of

@@ -79,6 +79,16 @@ wait_exit 20 || fail "the game did not end on Escape"
 # The package's game is the same program: the rest is left to the build's.
 [ -n "${LAUNCHER:-}" ] && { echo "play test passed"; exit 0; }
 
+# A driver without OpenGL 3.3 (Mesa told to offer 3.0): the player reads
+# why, on the console and, started from the menu, in the launcher's dialog;
+# GLFW's own reason goes to the error stream, once.
+MESA_GL_VERSION_OVERRIDE=3.0 TARVELLO_FATAL_ERROR_FILE="$WORK/fatal.txt" start_game "$GAME_DIR"
+wait_exit 20 || fail "the game without OpenGL 3.3 did not end"
+[ "$GAME_EXIT" = 1 ] || fail "exit code $GAME_EXIT without OpenGL 3.3"
+[ "$(out_lines)" = "OpenGL 3.3 not supported on your hardware." ] || fail "without OpenGL 3.3 the game said $(out_lines)"
+cmp -s "$GAME_OUT" "$WORK/fatal.txt" || fail "the launcher's dialog would not show the line"
+[ "$(grep -c '^GLFW: ' "$GAME_ERR")" -eq 1 ] || fail "GLFW's reason is not on the error stream once"
+
 # A 2560 x 1600 screen at 200 % (Xft.dpi 192), on an X server of its own:
 # the window is twice 1200 x 800, its text twice as tall. A dock finds it
 # by its class, which the desktop entry names, and shows its icon; the
@@ -109,4 +119,28 @@ hud_scaled "$SCORE_BOX" "$SCORE_AT_96_DPI" 2
 key Escape
 wait_exit 20 || fail "the game at 192 DPI did not end on Escape"
 [ "$GAME_EXIT" = 0 ] || fail "exit code $GAME_EXIT on Escape at 192 DPI"
+
+# A 1280 x 720 screen whose Xft.dpi is no number: the scale counts as 1,
+# the window fits the screen at 3:2, in its middle, and the game plays. Made
+# 16:9, the window shows the text as the 3:2 window of its height does.
+start_x_server 1280x720x24 || fail "the 1280 x 720 X server did not start"
+x_answers || fail "the 1280 x 720 X server does not answer"
+echo 'Xft.dpi: abc' | xrdb -merge || fail "cannot set Xft.dpi"
+start_game "$GAME_DIR"
+find_window
+wait_for '^new Job: Time ' 60 || fail "no job in the first frames on the 1280 x 720 screen"
+placed=$(xdotool getwindowgeometry "$WID" | awk '/Position|Geometry/ { printf "%s ", $2 }')
+[ "$placed" = "100,0 1080x720 " ] || fail "on the 1280 x 720 screen the window is at ${placed:-no place}, not 1080x720 in the middle"
+drive_changes_view
+hud_fits 1080 720
+IFS='x+' read -r w0 h0 _ <<<"$SCORE_BOX"
+xdotool windowmove "$WID" 0 0 windowsize "$WID" 1280 720
+hud_fits 1280 720
+IFS='x+' read -r w h _ <<<"$SCORE_BOX"
+[ $(( (w - w0) * (w - w0) + (h - h0) * (h - h0) )) -le 4 ] ||
+    fail "the score is ${w}x$h pixels in the 16:9 window, ${w0}x$h0 in the 3:2 one of the same height"
+key Escape
+wait_exit 20 || fail "the game on the 1280 x 720 screen did not end on Escape"
+[ "$GAME_EXIT" = 0 ] || fail "exit code $GAME_EXIT on the 1280 x 720 screen"
+[ -s "$GAME_ERR" ] && fail "lines on the error stream on the 1280 x 720 screen"
 echo "play test passed"

@@ -1,6 +1,6 @@
 // Every line the overlay can show, with the widest values it can hold,
-// measured with the game's own font: nothing may run past the 640 x 480
-// overlay, whose right edge is the window's.
+// measured with the game's own font: nothing may run past the overlay,
+// whose edges are the window's, in a 3:2 window or any other.
 #include "font/GLFont.h"
 #include "game/JobManager.h"
 #include "platform/Input.h"
@@ -14,9 +14,6 @@
 #include <vector>
 
 namespace {
-
-constexpr int OVERLAY_WIDTH = 640;
-constexpr int OVERLAY_HEIGHT = 480;
 
 // The console is captured: switching the frame rate on prints a line.
 class HudFitTest : public ConsoleGlTest {
@@ -33,13 +30,19 @@ protected:
 
     void expectInside(const std::vector<HudLine>& lines, const std::string& state) {
         ASSERT_FALSE(lines.empty()) << state;
-        for (const HudLine& line : lines) {
-            const int width = font.textWidth(line.text);
-            EXPECT_GT(width, 0) << line.text;
-            EXPECT_GE(line.x, 0) << line.text;
-            EXPECT_LE(line.x + width, OVERLAY_WIDTH) << state << ": \"" << line.text << "\" is " << width << " wide at x " << line.x;
-            EXPECT_GE(line.y, 0) << line.text;
-            EXPECT_LE(line.y + font.glyphHeight('0'), OVERLAY_HEIGHT) << line.text;
+        for (auto [width, height] : {std::pair{1200, 800}, {1920, 1080}, {800, 1200}, {2560, 720}}) {
+            const glm::vec2 overlay = hudOverlaySize(width, height);
+            for (const HudLine& line : lines) {
+                const glm::ivec2 at = line.placeIn(overlay);
+                const int textWidth = font.textWidth(line.text);
+                EXPECT_GT(textWidth, 0) << line.text;
+                EXPECT_GE(at.x, 0) << line.text;
+                EXPECT_LE(at.x + textWidth, overlay.x)
+                    << state << " in " << width << " x " << height << ": \"" << line.text << "\" is " << textWidth
+                    << " wide at x " << at.x;
+                EXPECT_GE(at.y, 0) << line.text;
+                EXPECT_LE(at.y + font.glyphHeight('0'), overlay.y) << line.text;
+            }
         }
     }
 

@@ -5,6 +5,7 @@
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <sstream>
 #include <string>
@@ -121,6 +122,28 @@ TEST_F(HudAndKeysTest, FrameRateLineStandsAboveEveryState) {
               (std::vector<std::string>{rate, "Paused (press P to continue) @300,266 (1,1,1)"}));
     manager.setPopularity(0);
     EXPECT_EQ(describe(manager.hudLines()), (std::vector<std::string>{rate, "Game Over @300,266 (1,1,1)"}));
+}
+
+// In any window a unit of the overlay has the shape it has at 3:2, 640 x
+// 480 units just fit, and each line keeps its place to its edges or the middle.
+TEST_F(HudAndKeysTest, TheOverlayKeepsItsShapeInAnyWindow) {
+    JobManager manager;
+    manager.addJob(jobWithTimeLeft(0, 60.0f));
+    held = {GLFW_KEY_F2};
+    manager.handleDebugKeys(0.6f);
+    std::vector<HudLine> lines = manager.hudLines();  // rate, score, popularity, job
+    pressPause(manager);
+    lines.push_back(manager.hudLines().back());
+    for (auto [width, height] : {std::pair{1200, 800}, {1920, 1080}, {800, 1200}}) {
+        const glm::vec2 size = hudOverlaySize(width, height);
+        EXPECT_FLOAT_EQ((width / size.x) / (height / size.y), (1200.0f / 640) / (800.0f / 480));
+        EXPECT_FLOAT_EQ(std::min(size.x / 640, size.y / 480), 1.0f);
+        EXPECT_EQ(lines[1].placeIn(size), glm::ivec2(5, 5));
+        EXPECT_NEAR(size.x - lines[0].placeIn(size).x, 640 - 570, 0.5) << "the rate to the right edge";
+        EXPECT_NEAR(size.y - lines[3].placeIn(size).y, 480 - 400, 0.5) << "the job to the bottom";
+        const glm::vec2 fromMiddle = glm::vec2(lines[4].placeIn(size)) - size / 2.0f;
+        EXPECT_NEAR(glm::length(fromMiddle - glm::vec2(300 - 320, 266 - 240)), 0.0f, 0.7f) << "the notice";
+    }
 }
 
 TEST_F(HudAndKeysTest, RepeatGuardActsOnlyAfterMoreThanHalfASecond) {

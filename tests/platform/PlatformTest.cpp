@@ -3,11 +3,15 @@
 #include "platform/DataPath.h"
 #include "platform/Input.h"
 #include "platform/ProcessEnd.h"
+#include "platform/WindowSize.h"
 #include "platform/XInputLibrary.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
+#include <limits>
+#include <string>
 
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN
@@ -64,6 +68,40 @@ TEST(PlatformDeathTest, EndProcessKeepsTheCodeAndTheOutput) {
             platform::endProcess(3);
         },
         ::testing::ExitedWithCode(3), "last words");
+}
+
+// A desktop's nonsense scale (Xft.dpi 0, "abc", -96, 1, 5000, "inf") still
+// gives a window the HUD can be read in and X11 can make.
+TEST(WindowFit, ScalesThatMakeNoSenseAreMadeUsable) {
+    for (float none : {0.0f, -1.0f, std::nanf("")}) EXPECT_EQ(platform::usableScale(none), 1.0) << none;
+    EXPECT_EQ(platform::usableScale(1.0f / 96), platform::MIN_WINDOW_SCALE);
+    EXPECT_EQ(platform::usableScale(5000.0f / 96), platform::MAX_WINDOW_SCALE);
+    EXPECT_EQ(platform::usableScale(std::numeric_limits<float>::infinity()), platform::MAX_WINDOW_SCALE);
+    EXPECT_EQ(platform::usableScale(1.5f), 1.5);
+}
+
+std::string placed(const platform::ScreenRect& r) {
+    return std::to_string(r.width) + "x" + std::to_string(r.height) + "+" + std::to_string(r.x) + "+" +
+           std::to_string(r.y);
+}
+
+// A laptop's 1366 x 768 on the left of a 2560 x 1600, either one primary,
+// with openbox's frame, as a run on two monitors measured them; the window
+// is 3:2 in the middle of the work area, its frame inside.
+TEST(WindowFit, TheWindowFitsTheMonitorItShowsOn) {
+    const platform::FrameEdges frame{1, 26, 1, 5};
+    const platform::ScreenRect laptop{0, 0, 1366, 768}, large{1366, 0, 2560, 1600};
+    EXPECT_EQ(placed(platform::fitWindow(large, frame, 1.5)), "1800x1200+1746+210");
+    EXPECT_EQ(placed(platform::fitWindow(laptop, frame, 1.5)), "1106x737+130+26");
+    EXPECT_EQ(placed(platform::fitWindow(laptop, frame, 1.0)), "1106x737+130+26");
+    EXPECT_EQ(placed(platform::fitWindow({0, 28, 1366, 740}, frame, 1.0)), "1064x709+151+54");  // a top panel
+    EXPECT_EQ(placed(platform::fitWindow({0, 0, 1280, 720}, {}, 1.0)), "1080x720+100+0");
+    // Too small for the smallest window, which keeps its title bar on the screen.
+    EXPECT_EQ(placed(platform::fitWindow({0, 0, 640, 480}, frame, 1.0)), "720x480+1+26");
+    // The monitor that holds the window's middle is the one it is on.
+    EXPECT_EQ(platform::monitorHolding({laptop, large}, {1000, 100, 1200, 800}), 1);
+    EXPECT_EQ(platform::monitorHolding({laptop, large}, {130, 26, 1106, 737}), 0);
+    EXPECT_EQ(platform::monitorHolding({laptop, large}, {-2000, 0, 1200, 800}), -1);
 }
 
 #ifdef _WIN32

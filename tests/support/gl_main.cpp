@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
     platform::configureProcess();
     ::testing::InitGoogleTest(&argc, argv);
     GLFWwindow* window = startGameWindow({"tests", false, 6});
-    if (!window) return 1;
+    if (!window) platform::endProcess(1);
     testing_support::setGlWindow(window);
 
     const int result = RUN_ALL_TESTS();
