@@ -73,7 +73,9 @@ drive_changes_view
 pause_shows_notice
 SCORE_AT_96_DPI=$(white_only_in "$RUNNING" "$PAUSED")
 [ -n "${TARVELLO_SHOTS:-}" ] && cp "$RUNNING" "$TARVELLO_SHOTS/wine-running.png" && cp "$PAUSED" "$TARVELLO_SHOTS/wine-paused.png"
-key p
+toggle p
+await_shot resumed 15 "the score lines, back after P" score_back "$PAUSED" 1200
+toggled p
 
 f5_rebuilds_city
 
@@ -125,16 +127,23 @@ client_area() {
 client_area
 IFS='x+' read -r width height _ <<<"$SIZE"
 [ "${width:-1200}" -lt 1200 ] || fail "the window on the 1024 x 768 screen has ${SIZE:-nothing} to draw in"
-sleep 1
 hud_fits "$width" "$height"
 frame_button() {
     eval "$(xdotool getwindowgeometry --shell "$WID")"
     xdotool mousemove $(( X + WIDTH - 47 )) $(( Y + 11 )) click 1
 }
+# restore: Wine has restored the window once its frame is wider than the
+# drawing area again (minimised, it is a short title bar) and the drawing
+# area shows.
 restore() {
     frame_button
-    sleep 2
-    client_area
+    for _ in $(seq 100); do
+        client_area
+        eval "$(xdotool getwindowgeometry --shell "$WID")"
+        [ "$WIDTH" -gt "$width" ] && xwininfo -id "$CLIENT" 2>/dev/null | grep -q IsViewable && break
+        sleep 0.1
+    done
+    [ "$WIDTH" -gt "$width" ] || fail "Wine did not restore the window from its title bar (10 s)"
     focus
 }
 minimising_pauses frame_button restore "$width" "$height"
@@ -202,7 +211,6 @@ for _ in $(seq 150); do
     sleep 0.2
 done
 [ -n "$BOX" ] || fail "no message box titled Tarvello! appeared"
-sleep 1
 game_running || fail "the game did not wait for the message box"
 [ "$(grep -v ':trace:' "$GAME_ERR" | tr -d '\r')" = "Cannot load font" ] || fail "error stream: $(head -c 300 "$GAME_ERR")"
 [ "$(grep -c ':trace:msgbox:MSGBOX_OnInit L"Cannot load font"' "$GAME_ERR")" -eq 1 ] ||
