@@ -10,8 +10,12 @@ VERSION=$2
 WINDOW_STATE=$3
 HERE=$(cd "$(dirname "$0")" && pwd)
 TMP=$(mktemp -d /tmp/tarvello-package-XXXXXX)
-trap 'rm -rf "$TMP"' EXIT
+trap 'stop_x_server; rm -rf "$TMP"' EXIT
 fail() { echo "FAILED: $*"; exit 1; }
+# The game started from the menu and its dialog need an X server: the one
+# DISPLAY names, or one of this test's own.
+. "$HERE/../../scripts/x-server.sh"
+[ -n "${DISPLAY:-}" ] || start_x_server 1280x1024x24 || fail "Xvfb did not start"
 
 cpack -G DEB --config "$BUILD/CPackConfig.cmake" -B "$TMP/out" >"$TMP/cpack.txt" 2>&1 || { cat "$TMP/cpack.txt"; fail "cpack"; }
 DEB=$TMP/out/tarvello_${VERSION}_amd64.deb
