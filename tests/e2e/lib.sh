@@ -42,14 +42,15 @@ x_answers() {
 # open its window; with this client there, the server never runs out of
 # clients between the games of a test.
 hold_x_open() {
-    for _ in 1 2 3 4 5; do
-        xdotool sleep 900 2>/dev/null &
-        KEEPER_PID=$!
-        x_answers && sleep 0.2 && kill -0 "$KEEPER_PID" 2>/dev/null && return 0
-        kill "$KEEPER_PID" 2>/dev/null
-        KEEPER_PID=""
+    xdotool sleep 900 2>/dev/null &
+    KEEPER_PID=$!
+    # xdotool connects before it sleeps: its socket shows it connected.
+    for _ in $(seq 100); do
+        kill -0 "$KEEPER_PID" 2>/dev/null || break
+        ls -l "/proc/$KEEPER_PID/fd" 2>/dev/null | grep -q 'socket:' && return 0
+        sleep 0.1
     done
-    fail "cannot hold a connection to the X server on $DISPLAY"
+    fail "cannot hold a connection to the X server on $DISPLAY (the keeping client never connected)"
 }
 
 cleanup() {
@@ -71,6 +72,8 @@ start_game() {
     # background: a wait must never read the previous game's lines.
     : >"$GAME_OUT"
     : >"$GAME_ERR"
+    FIRST_UPDATE_SEEN=""
+    TOGGLE_SEEN=()
     (cd "$1" && run_game >"$GAME_OUT" 2>"$GAME_ERR") &
     GAME_PID=$!
 }
@@ -114,6 +117,55 @@ find_window() {
 key() { xdotool key --delay 60 "$@"; }
 hold() { xdotool keydown "$1"; sleep "$2"; xdotool keyup "$1"; }
 
+# now: the wall clock in seconds, to the nanosecond; the game's clock runs with it.
+now() { date +%s.%N; }
+
+# The toggle keys (P, F2, F3, F5, F6, F8) act only once their own timer has
+# grown past half a second of game time; the timers start with the game's
+# set-up and restart whenever their key acts. The game's first update
+# prints its first job, so half a second after the test saw that line, or
+# saw the key's last action, the game reads the key with its timer past the
+# guard. TOGGLE_SEEN[KEY] is when that action was seen, or "sent" until it
+# is; FIRST_UPDATE_SEEN is when the first job and a drawn picture were.
+declare -A TOGGLE_SEEN
+FIRST_UPDATE_SEEN=""
+
+# toggle KEY: sends the toggle KEY as soon as the game takes it. The caller
+# then waits for what it does and calls toggled KEY. Press and release go
+# together: a press and a release read in different frames count as two
+# taps, and the second acts when a frame outlasts the guard.
+toggle() {
+    local from=${TOGGLE_SEEN[$1]:-} wait
+    [ "$from" != sent ] || fail "test error: $1 sent again before its last press was seen to act"
+    if [ -z "$FIRST_UPDATE_SEEN" ]; then
+        wait_for '^new Job: ' 60 || fail "the game's first update (its first job) never came, so $1 cannot act"
+        picture before-first-toggle
+        FIRST_UPDATE_SEEN=$(now)
+    fi
+    from=${from:-$FIRST_UPDATE_SEEN}
+    wait=$(awk -v from="$from" -v now="$(now)" 'BEGIN { d = from + 0.5 - now; print (d > 0 ? d : 0) }')
+    sleep "$wait"
+    xdotool key --delay 0 "$1"
+    TOGGLE_SEEN[$1]=sent
+}
+
+# toggled KEY: the test has seen KEY act.
+toggled() { TOGGLE_SEEN[$1]=$(now); }
+
+# toggle_says KEY PATTERN: the toggle KEY acts and prints one more line
+# matching PATTERN (within 20 s).
+toggle_says() {
+    local lines
+    lines=$(count_lines "$2")
+    toggle "$1"
+    for _ in $(seq 200); do
+        [ "$(count_lines "$2")" -gt "$lines" ] && { toggled "$1"; return 0; }
+        game_running || break
+        sleep 0.1
+    done
+    fail "$1 did not print a line matching $2"
+}
+
 # wait_exit SECONDS: waits for the game to end; sets GAME_EXIT (128+N for a signal).
 wait_exit() {
     local deadline=$(( $(date +%s) + $1 ))
@@ -134,6 +186,43 @@ wait_exit() {
 # large window's shot takes a third of the time.
 shot() { import -quality 10 -window "$WID" "$WORK/$1.png" 2>/dev/null || fail "cannot take a screenshot"; echo "$WORK/$1.png"; }
 
+# pictured PNG: the shot holds a drawn picture. A window the game has not
+# drawn yet shows one colour (black or its background), or Xvfb's root
+# pattern of two, which the scaling averages into one.
+pictured() { [ "$(convert "$1" -scale 25% -format %k info: 2>/dev/null || echo 0)" -gt 32 ]; }
+
+# await_shot NAME SECONDS STATE CHECK [ARG...]: takes shots of the window
+# until CHECK ARG... PNG holds for one; SHOT is that shot. STATE names what
+# never showed when SECONDS run out.
+await_shot() {
+    local name=$1 seconds=$2 state=$3 deadline
+    shift 3
+    deadline=$(( $(date +%s) + seconds ))
+    while :; do
+        SHOT=$(shot "$name")
+        "$@" "$SHOT" && return 0
+        [ "$(date +%s)" -lt "$deadline" ] && game_running || fail "$state never showed in the window (shot $name, $seconds s)"
+        sleep 0.2
+    done
+}
+
+# picture NAME: PICTURE becomes a shot that holds a drawn picture (within
+# 30 s: the first frame of a large window may take seconds).
+picture() {
+    await_shot "$1" 30 "a drawn picture" pictured
+    PICTURE=$SHOT
+}
+
+# score_gone PNG: a drawn picture without the score lines in its top-left
+# corner: the game is paused or over, and drew since.
+score_gone() {
+    local w h
+    pictured "$1" || return 1
+    read -r w h < <(identify -format '%w %h' "$1")
+    [ "$(convert "$1" -crop "$(( w / 4 ))x$(( h / 8 ))+0+0" +repage -negate -grayscale Brightness \
+        -threshold 10% -negate -format '%[fx:maxima]' info:)" = 0 ]
+}
+
 # mean_in PNG W H X Y: the mean brightness (0..1) of a region.
 mean_in() { convert "$1" -crop "${2}x${3}+${4}+${5}" +repage -colorspace Gray -format "%[fx:mean]" info:; }
 
@@ -144,38 +233,53 @@ count_lines() { out_lines | grep -cE "$1" || true; }
 
 # drive_changes_view: holding Up drives the van, and the view changes.
 drive_changes_view() {
-    local before after changed
-    before=$(shot before)
+    local before
+    picture before
+    before=$PICTURE
     hold Up 2
-    sleep 0.5
-    after=$(shot after)
-    changed=$(differ "$before" "$after")
-    awk "BEGIN { exit !($changed > 0.05) }" || fail "the view did not change while driving ($changed)"
+    moved() { pictured "$1" && awk "BEGIN { exit !($(differ "$before" "$1") > 0.05) }"; }
+    await_shot after 15 "a view changed by driving (more than 5 % of its pixels)" moved
 }
 
 # f5_rebuilds_city: F5 builds the city's two programs again.
 f5_rebuilds_city() {
     local programs
     programs=$(count_lines '^\*\*\*GLSL Linker Log:')
-    key F5
+    toggle F5
     for _ in $(seq 100); do
-        [ "$(count_lines '^\*\*\*GLSL Linker Log:')" -ge $(( programs + 2 )) ] && return 0
+        [ "$(count_lines '^\*\*\*GLSL Linker Log:')" -ge $(( programs + 2 )) ] && { toggled F5; return 0; }
         sleep 0.2
     done
     fail "F5 did not rebuild the city"
 }
 
 # pause_shows_notice: P pauses and the notice lights the middle of the
-# view; RUNNING and PAUSED are the shots before and after.
+# 1200 x 800 view; RUNNING and PAUSED are the shots before and after.
 pause_shows_notice() {
-    local before after
-    RUNNING=$(shot running)
-    key p
-    sleep 1
-    PAUSED=$(shot paused)
+    local before
+    picture running
+    RUNNING=$PICTURE
     before=$(mean_in "$RUNNING" 380 28 560 440)
-    after=$(mean_in "$PAUSED" 380 28 560 440)
-    awk "BEGIN { exit !($after > $before + 0.02) }" || fail "no pause notice ($after)"
+    toggle p
+    lit() { pictured "$1" && awk "BEGIN { exit !($(mean_in "$1" 380 28 560 440) > $before + 0.02) }"; }
+    await_shot paused 15 "the pause notice (the middle of the view lit)" lit
+    toggled p
+    PAUSED=$SHOT
+}
+
+# score_back PAUSED W PNG: PNG is a drawn picture with white text wider than
+# W/16, the score lines, that the paused shot PAUSED lacks; SCORE_BOX is its box.
+score_back() { pictured "$3" && SCORE_BOX=$(white_only_in "$3" "$1") && [ "${SCORE_BOX%%x*}" -gt $(( $2 / 16 )) ]; }
+
+# resize_window W H: resizes the game's window from outside, as a player
+# may, and waits (up to 10 s) until the X server has it at W x H.
+resize_window() {
+    xdotool windowsize "$WID" "$1" "$2"
+    for _ in $(seq 100); do
+        [ "$(xdotool getwindowgeometry "$WID" | awk '/Geometry/ { print $2 }')" = "${1}x$2" ] && return 0
+        sleep 0.1
+    done
+    fail "the window never became ${1}x$2"
 }
 
 # white_only_in A B: the box (WxH+X+Y) around the white pixels (every
@@ -199,27 +303,22 @@ inside() {
 # hud_fits W H: in a window that shows W x H pixels, the score lines and
 # the pause notice are wholly inside it; SCORE_BOX is the score's box. The
 # game runs; P is pressed twice. Each shot waits (at most 15 s) for the
-# text that P shows: a large window on the software renderer may take a
-# second a frame, and the frames after each P are drawn at the window's
-# present size. The notice is a fifth of the window wide, the score a
-# tenth; a score's digits that change while the shots are taken are less.
+# state that P brings: a large window on the software renderer may take a
+# second a frame. Both shots are drawn after a P the game read, so at the
+# window's present size, and each is the other's reference: a shot taken
+# before them may still show a frame of the window's former size. The
+# score is a tenth of the window wide.
 hud_fits() {
-    local before paused running notice=0x0
-    before=$(shot hud-before)
-    key p
-    for _ in $(seq 30); do
-        sleep 0.5
-        paused=$(shot hud-paused)
-        notice=$(white_only_in "$paused" "$before")
-        [ "${notice%%x*}" -gt $(( $1 / 8 )) ] && break
-    done
-    key p
-    for _ in $(seq 30); do
-        sleep 0.5
-        running=$(shot hud-running)
-        SCORE_BOX=$(white_only_in "$running" "$paused")
-        [ "${SCORE_BOX%%x*}" -gt $(( $1 / 16 )) ] && break
-    done
+    local paused running notice
+    toggle p
+    await_shot hud-paused 15 "a paused view (a picture without the score lines)" score_gone
+    toggled p
+    paused=$SHOT
+    toggle p
+    await_shot hud-running 15 "the score lines, back after the second P" score_back "$paused" "$1"
+    toggled p
+    running=$SHOT
+    notice=$(white_only_in "$paused" "$running")
     inside "the score" "$SCORE_BOX" "$1" "$2"
     inside "the pause notice" "$notice" "$1" "$2"
 }
@@ -244,21 +343,29 @@ ticks() { awk '{ print $14 + $15 }' "/proc/$GAME_PID/stat"; }
 minimising_pauses() {
     local busy idle running lines rules='^(X: |new Job|Zeit abgelaufen|Highscore: |Job delivered)'
     busy=$(ticks); sleep 2; busy=$(( $(ticks) - busy ))
-    running=$(shot before-minimised)
+    picture before-minimised
+    running=$PICTURE
     $1 || fail "cannot minimise the window"
-    sleep 1
+    # The game has taken the minimising once it uses the processor at a
+    # tenth of its running rate or less, as it must while minimised.
+    for _ in $(seq 50); do
+        idle=$(ticks); sleep 0.2
+        [ $(( ($(ticks) - idle) * 100 )) -le "$busy" ] && break
+        idle=""
+    done
+    [ -n "$idle" ] || fail "minimised, the game never stopped using the processor (10 s)"
     lines=$(count_lines "$rules")
     idle=$(ticks); sleep 2; idle=$(( $(ticks) - idle ))
     [ $(( idle * 10 )) -le "$busy" ] || fail "minimised, the game used $idle processor ticks in 2 s, running $busy"
     # At popularity 18 to 20 a point is lost every 10 to 11 s of play.
     sleep 10
     $2 || fail "cannot restore the window"
-    sleep 3
-    inside "the pause notice after minimising" "$(white_only_in "$(shot restored)" "$running")" "$3" "$4"
+    await_shot restored 15 "the paused view after restoring (a picture without the score lines)" score_gone
+    inside "the pause notice after minimising" "$(white_only_in "$SHOT" "$running")" "$3" "$4"
     [ "$(count_lines "$rules")" -eq "$lines" ] || fail "the rules ran while minimised or after"
-    key p
+    toggle p
     for _ in $(seq 75); do
-        [ "$(count_lines "$rules")" -gt "$lines" ] && return 0
+        [ "$(count_lines "$rules")" -gt "$lines" ] && { toggled p; return 0; }
         sleep 0.2
     done
     fail "P did not resume the rules after minimising"

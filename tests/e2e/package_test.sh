@@ -11,8 +11,12 @@ VERSION=$2
 WINDOW_STATE=$3
 HERE=$(cd "$(dirname "$0")" && pwd)
 TMP=$(mktemp -d /tmp/tarvello-package-XXXXXX)
-trap 'rm -rf "$TMP"' EXIT
+trap 'stop_x_server; rm -rf "$TMP"' EXIT
 fail() { echo "FAILED: $*"; exit 1; }
+# The game started from the menu and its dialog need an X server: the one
+# DISPLAY names, or one of this test's own.
+. "$HERE/../../scripts/x-server.sh"
+[ -n "${DISPLAY:-}" ] || start_x_server 1280x1024x24 || fail "Xvfb did not start"
 
 cpack -G DEB --config "$BUILD/CPackConfig.cmake" -B "$TMP/out" >"$TMP/cpack.txt" 2>&1 || { cat "$TMP/cpack.txt"; fail "cpack"; }
 DEB=$TMP/out/tarvello_${VERSION}_amd64.deb
@@ -22,7 +26,7 @@ DEB=$TMP/out/tarvello_${VERSION}_amd64.deb
 # tmpfs when there is one; no build path in the unstripped binary (its build
 # ID covers its debug information).
 AGAIN=$(mktemp -d /dev/shm/tarvello-package-XXXXXX 2>/dev/null || mktemp -d "$TMP/again-XXXXXX")
-trap 'rm -rf "$TMP" "$AGAIN"' EXIT
+trap 'stop_x_server; rm -rf "$TMP" "$AGAIN"' EXIT
 (umask 077; export TZ=Pacific/Auckland LC_ALL=C.UTF-8
     cpack -G DEB --config "$BUILD/CPackConfig.cmake" -B "$AGAIN") >"$TMP/cpack.txt" 2>&1 || { cat "$TMP/cpack.txt"; fail "cpack again"; }
 cmp "$DEB" "$AGAIN/$(basename "$DEB")" || fail "the package written again differs"

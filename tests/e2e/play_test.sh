@@ -47,14 +47,14 @@ rule_lines='^(X: |new Job|Zeit abgelaufen|Highscore: |Job delivered)'
 lines_at_pause=$(count_lines "$rule_lines")
 sleep 8
 [ "$(count_lines "$rule_lines")" -eq "$lines_at_pause" ] || fail "the rules ran while paused"
-key p
+toggle p
 # Popularity 20 costs a point every 10 s of play; about 5 s were played.
 wait_for '^Highscore: 0 Popularity: 19$' 15 || fail "the rules did not resume after the pause"
+toggled p
 
 # A screen smaller than the window: the picture and the text follow the
 # room the window really has.
-xdotool windowsize "$WID" 900 600
-sleep 1
+resize_window 900 600
 hud_fits 900 600
 
 # Minimised (the state a window manager gives), the game pauses and sleeps.
@@ -63,14 +63,11 @@ restore() { "$WINDOW_STATE" "$WID" normal; }
 minimising_pauses minimise restore 900 600
 
 # The debug toggles answer on the console.
-key F2
-wait_for '^show/hide framerate$' 10 || fail "F2"
-key F3
-wait_for '^show/hide wireframe mode$' 10 || fail "F3"
-key F3
+toggle_says F2 '^show/hide framerate$'
+toggle_says F3 '^show/hide wireframe mode$'
+toggle_says F3 '^show/hide wireframe mode$'
 f5_rebuilds_city
-key F8
-wait_for '^change frustrum mode close$' 10 || fail "F8"
+toggle_says F8 '^change frustrum mode close$'
 
 key Escape
 wait_exit 20 || fail "the game did not end on Escape"
@@ -111,8 +108,7 @@ for size in 16 256; do
     [[ $icons == *"($size x $size)"* ]] || fail "no $size x $size picture in the window's icon: $icons"
 done
 for size in 1600x1000 2400x1600; do
-    xdotool windowsize "$WID" "${size%x*}" "${size#*x}"
-    sleep 1
+    resize_window "${size%x*}" "${size#*x}"
     hud_fits "${size%x*}" "${size#*x}"
 done
 hud_scaled "$SCORE_BOX" "$SCORE_AT_96_DPI" 2
@@ -134,7 +130,8 @@ placed=$(xdotool getwindowgeometry "$WID" | awk '/Position|Geometry/ { printf "%
 drive_changes_view
 hud_fits 1080 720
 IFS='x+' read -r w0 h0 _ <<<"$SCORE_BOX"
-xdotool windowmove "$WID" 0 0 windowsize "$WID" 1280 720
+xdotool windowmove "$WID" 0 0
+resize_window 1280 720
 hud_fits 1280 720
 IFS='x+' read -r w h _ <<<"$SCORE_BOX"
 [ $(( (w - w0) * (w - w0) + (h - h0) * (h - h0) )) -le 4 ] ||

@@ -73,7 +73,9 @@ drive_changes_view
 pause_shows_notice
 SCORE_AT_96_DPI=$(white_only_in "$RUNNING" "$PAUSED")
 [ -n "${TARVELLO_SHOTS:-}" ] && cp "$RUNNING" "$TARVELLO_SHOTS/wine-running.png" && cp "$PAUSED" "$TARVELLO_SHOTS/wine-paused.png"
-key p
+toggle p
+await_shot resumed 15 "the score lines, back after P" score_back "$PAUSED" 1200
+toggled p
 
 f5_rebuilds_city
 
@@ -131,16 +133,23 @@ eval "$(xdotool getwindowgeometry --shell "$WID")"
 is_3_2 "$width" "$height" && [ "$Y" -ge 0 ] && [ $(( Y + HEIGHT )) -le 768 ] && [ $(( X - (1024 - X - WIDTH) )) -le 2 ] &&
     [ $(( (1024 - X - WIDTH) - X )) -le 2 ] ||
     fail "on the 1024 x 768 screen the frame is ${WIDTH}x$HEIGHT+$X+$Y, its drawing area $SIZE: not 3:2 in the middle"
-sleep 1
 hud_fits "$width" "$height"
 frame_button() {
     eval "$(xdotool getwindowgeometry --shell "$WID")"
     xdotool mousemove $(( X + WIDTH - 47 )) $(( Y + 11 )) click 1
 }
+# restore: Wine has restored the window once its frame is wider than the
+# drawing area again (minimised, it is a short title bar) and the drawing
+# area shows.
 restore() {
     frame_button
-    sleep 2
-    client_area
+    for _ in $(seq 100); do
+        client_area
+        eval "$(xdotool getwindowgeometry --shell "$WID")"
+        [ "$WIDTH" -gt "$width" ] && xwininfo -id "$CLIENT" 2>/dev/null | grep -q IsViewable && break
+        sleep 0.1
+    done
+    [ "$WIDTH" -gt "$width" ] || fail "Wine did not restore the window from its title bar (10 s)"
     focus
 }
 minimising_pauses frame_button restore "$width" "$height"
@@ -205,7 +214,6 @@ answer_box() {
         sleep 0.2
     done
     [ -n "$BOX" ] || fail "no message box titled Tarvello! appeared"
-    sleep 1
     game_running || fail "the game did not wait for the message box"
     [ "$(grep -c ":trace:msgbox:MSGBOX_OnInit L\"$1\"" "$GAME_ERR")" -eq 1 ] ||
         fail "the message box does not say \"$1\": $(grep ':trace:msgbox:' "$GAME_ERR" | head -3)"
