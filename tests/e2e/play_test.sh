@@ -86,16 +86,22 @@ wait_exit 20 || fail "the game without OpenGL 3.3 did not end"
 cmp -s "$GAME_OUT" "$WORK/fatal.txt" || fail "the launcher's dialog would not show the line"
 [ "$(grep -c '^GLFW: ' "$GAME_ERR")" -eq 1 ] || fail "GLFW's reason is not on the error stream once"
 
+# game_on_screen WxH DPI: the game on an X server of its own, a W x H
+# screen whose Xft.dpi is DPI, once its first job is out.
+game_on_screen() {
+    start_x_server "${1}x24" || fail "the $1 X server did not start"
+    x_answers || fail "the $1 X server does not answer"
+    echo "Xft.dpi: $2" | xrdb -merge || fail "cannot set Xft.dpi $2"
+    start_game "$GAME_DIR"
+    find_window
+    wait_for '^new Job: Time ' 60 || fail "no job in the first frames on $1 at Xft.dpi $2"
+}
+
 # A 2560 x 1600 screen at 200 % (Xft.dpi 192), on an X server of its own:
 # the window is twice 1200 x 800, its text twice as tall. A dock finds it
 # by its class, which the desktop entry names, and shows its icon; the
 # player may resize it, and the HUD stays whole at any size.
-start_x_server 2560x1600x24 || fail "the 2560 x 1600 X server did not start"
-x_answers || fail "the 2560 x 1600 X server does not answer"
-echo 'Xft.dpi: 192' | xrdb -merge || fail "cannot set Xft.dpi"
-start_game "$GAME_DIR"
-find_window
-wait_for '^new Job: Time ' 60 || fail "no job in the first frames at 192 DPI"
+game_on_screen 2560x1600 192
 geometry=$(xdotool getwindowgeometry "$WID" | awk '/Geometry/ { print $2 }')
 [ "$geometry" = "2400x1600" ] || fail "window is $geometry at 192 DPI, not 2400x1600"
 xprop -id "$WID" WM_NORMAL_HINTS | grep -q 'maximum size' && fail "the window's size hints do not allow resizing"
@@ -119,12 +125,7 @@ wait_exit 20 || fail "the game at 192 DPI did not end on Escape"
 # A 1280 x 720 screen whose Xft.dpi is no number: the scale counts as 1,
 # the window fits the screen at 3:2, in its middle, and the game plays. Made
 # 16:9, the window shows the text as the 3:2 window of its height does.
-start_x_server 1280x720x24 || fail "the 1280 x 720 X server did not start"
-x_answers || fail "the 1280 x 720 X server does not answer"
-echo 'Xft.dpi: abc' | xrdb -merge || fail "cannot set Xft.dpi"
-start_game "$GAME_DIR"
-find_window
-wait_for '^new Job: Time ' 60 || fail "no job in the first frames on the 1280 x 720 screen"
+game_on_screen 1280x720 abc
 placed=$(xdotool getwindowgeometry "$WID" | awk '/Position|Geometry/ { printf "%s ", $2 }')
 [ "$placed" = "100,0 1080x720 " ] || fail "on the 1280 x 720 screen the window is at ${placed:-no place}, not 1080x720 in the middle"
 drive_changes_view
