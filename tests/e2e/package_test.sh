@@ -11,7 +11,9 @@ VERSION=$2
 WINDOW_STATE=$3
 HERE=$(cd "$(dirname "$0")" && pwd)
 TMP=$(mktemp -d /tmp/tarvello-package-XXXXXX)
-trap 'stop_x_server; rm -rf "$TMP"' EXIT
+# The package written again goes to tmpfs when there is one.
+AGAIN=$(mktemp -d /dev/shm/tarvello-package-XXXXXX 2>/dev/null || mktemp -d "$TMP/again-XXXXXX")
+trap 'stop_x_server; rm -rf "$TMP" "$AGAIN"' EXIT
 fail() { echo "FAILED: $*"; exit 1; }
 # The game started from the menu and its dialog need an X server: the one
 # DISPLAY names, or one of this test's own.
@@ -22,11 +24,9 @@ cpack -G DEB --config "$BUILD/CPackConfig.cmake" -B "$TMP/out" >"$TMP/cpack.txt"
 DEB=$TMP/out/tarvello_${VERSION}_amd64.deb
 [ -f "$DEB" ] || { cat "$TMP/cpack.txt"; fail "no $(basename "$DEB")"; }
 
-# The same bytes again under another umask, time zone, locale and folder, on
-# tmpfs when there is one; no build path in the unstripped binary (its build
-# ID covers its debug information).
-AGAIN=$(mktemp -d /dev/shm/tarvello-package-XXXXXX 2>/dev/null || mktemp -d "$TMP/again-XXXXXX")
-trap 'stop_x_server; rm -rf "$TMP" "$AGAIN"' EXIT
+# The same bytes again under another umask, time zone, locale and folder;
+# no build path in the unstripped binary (its build ID covers its debug
+# information).
 (umask 077; export TZ=Pacific/Auckland LC_ALL=C.UTF-8
     cpack -G DEB --config "$BUILD/CPackConfig.cmake" -B "$AGAIN") >"$TMP/cpack.txt" 2>&1 || { cat "$TMP/cpack.txt"; fail "cpack again"; }
 cmp "$DEB" "$AGAIN/$(basename "$DEB")" || fail "the package written again differs"
